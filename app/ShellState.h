@@ -1,0 +1,33 @@
+// Fields of AppState owned by the application shell.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+typedef BOOL(WINAPI* SetLayeredWindowAttributesFn)(HWND, COLORREF, BYTE, DWORD);
+typedef BOOL(WINAPI* GlobalMemoryStatusExFn)(LPMEMORYSTATUSEX);
+
+struct ShellState {
+    HINSTANCE instance = nullptr;
+    HWND mainWindow = nullptr;
+    HANDLE instanceMutex = nullptr;
+    uint8_t osNt5OrLater = 0;
+    char iniPath[MAX_PATH] = {};
+    char helpPath[MAX_PATH] = {};
+    UINT msgTaskbarCreated = 0;
+
+    // Auto-exit (/E:delay,threshold,seconds)
+    int32_t exitDelay = -1, exitThreshold = -1, exitDuration = 0;
+    uint8_t exitWatchArmed = 0;
+    uint32_t belowSince = 0;
+
+    // Set up with the window
+    HMENU menuResource = nullptr, popupMenu = nullptr;
+    HICON smallIcon = nullptr;
+    HMODULE user32Module = nullptr, kernel32Module = nullptr;
+    SetLayeredWindowAttributesFn pfnSetLayeredWindowAttributes = nullptr;
+    GlobalMemoryStatusExFn pfnGlobalMemoryStatusEx = nullptr;
+    uint32_t* pendingGcolor = nullptr; // the options dialog's graph colours
+
+    // Pointer state read by painting
+    uint8_t hovering = 0, graphSuppressed = 0, resizeCursor = 0;
+};

@@ -1,0 +1,54 @@
+# Build helpers shared by every subsystem's CMakeLists.txt.
+
+function(vantor_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# A GoogleTest executable of platform-free code, run natively (Linux only).
+function(vantor_add_native_test name)
+    if(VANTOR_WINDOWS)
+        return()
+    endif()
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE vantor_core GTest::gtest_main)
+    vantor_warnings(${name})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS native TIMEOUT 300)
+endfunction()
+
+# A GoogleTest executable run under Wine as one ctest test. Links the Win32
+# code and the test kit (start programs, find windows, screenshots ...).
+# Wine tests share one desktop, so they never run at the same time.
+function(vantor_add_wine_test name)
+    if(NOT VANTOR_WINDOWS)
+        return()
+    endif()
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE vantor_testkit vantor_win GTest::gtest_main)
+    vantor_warnings(${name})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 600
+                         RESOURCE_LOCK wine_desktop)
+endfunction()
+
+# A libFuzzer target (native, clang, ASan+UBSan). ctest replays the checked-in
+# corpus, then fuzzes for VANTOR_FUZZ_SECONDS and keeps new inputs in the corpus.
+set(VANTOR_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzzer runs during ./test")
+function(vantor_add_fuzzer name corpus_dir)
+    if(VANTOR_WINDOWS OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        return()
+    endif()
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE vantor_core)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    vantor_warnings(${name})
+    file(MAKE_DIRECTORY "${corpus_dir}")
+    add_test(NAME ${name}_replay COMMAND ${name} -runs=0 "${corpus_dir}")
+    add_test(NAME ${name}_fuzz
+             COMMAND ${name} -max_total_time=${VANTOR_FUZZ_SECONDS} -print_final_stats=1
+                     "${corpus_dir}")
+    set_tests_properties(${name}_replay PROPERTIES LABELS "native;fuzz" TIMEOUT 300)
+    set_tests_properties(${name}_fuzz PROPERTIES LABELS "native;fuzz" TIMEOUT 600
+                         DEPENDS ${name}_replay)
+endfunction()

@@ -1,0 +1,50 @@
+# shellcheck shell=bash
+# Sourced: makes the bench's Wine prefix in build/wineprefix (never ~/.wine),
+# once; re-registers the processor-data provider when its path or this script
+# changed. The provider DLL must have been built first.
+PROVIDER_DLL="$BUILD/windows/tools/perfprovider/vantorperf.dll"
+
+ensure_prefix() {
+    local stamp="$WINEPREFIX/.vantor-stamp"
+    local want
+    want="$(sha1sum "${BASH_SOURCE[0]}" | cut -c1-12) $PROVIDER_DLL"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "creating the Wine prefix build/wineprefix (once, about 20 s)"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+    if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
+        say "registering the processor-data provider and the Japanese font substitutes"
+        local winpath key subst
+        winpath="$(winepath -w "$PROVIDER_DLL" 2>/dev/null)"
+        key='HKLM\System\CurrentControlSet\Services\VantorPerf\Performance'
+        wine reg add "$key" /v Library /t REG_SZ /d "$winpath" /f >/dev/null
+        wine reg add "$key" /v Open /t REG_SZ /d OpenPerfData /f >/dev/null
+        wine reg add "$key" /v Collect /t REG_SZ /d CollectPerfData /f >/dev/null
+        wine reg add "$key" /v Close /t REG_SZ /d ClosePerfData /f >/dev/null
+        subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+        local face
+        for face in "MS PGothic" "ＭＳ Ｐゴシック" "MS Pゴシック" "MS Gothic" "ＭＳ ゴシック" \
+                    "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2"; do
+            wine reg add "$subst" /v "$face" /t REG_SZ /d "IPAPGothic" /f >/dev/null
+        done
+        # The memory line asks for a fixed-pitch face.
+        wine reg add "$subst" /v "SimSun" /t REG_SZ /d "IPAGothic" /f >/dev/null
+        wineserver -w
+        echo "$want" >"$stamp"
+    fi
+}
+
+start_wineserver() {
+    say "starting a persistent wineserver for this run"
+    wineserver -p
+    WINESERVER_STARTED=1
+}
+
+stop_wineserver() {
+    if [ -n "${WINESERVER_STARTED:-}" ]; then
+        wineserver -k 2>/dev/null || true
+        WINESERVER_STARTED=
+    fi
+}
