@@ -24,7 +24,8 @@ function(vantor_add_wine_test name)
         return()
     endif()
     add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE vantor_testkit vantor_win GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE $<TARGET_NAME_IF_EXISTS:vantor_testkit> vantor_win
+                          GTest::gtest_main)
     vantor_warnings(${name})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 600
