@@ -6,7 +6,6 @@ export WINEPREFIX="$BUILD/wineprefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH=win64
 export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
 # Never let Wine offer to install Mono or Gecko: the bench needs neither.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
