@@ -28,7 +28,7 @@ function(vantor_add_wine_test name)
                           GTest::gtest_main)
     vantor_warnings(${name})
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 600
+    set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 300
                          RESOURCE_LOCK wine_desktop)
 endfunction()
 

@@ -12,7 +12,8 @@ ensure_prefix() {
         say "creating the Wine prefix build/wineprefix (once, about 20 s)"
         mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || true
-        wineserver -w
+        # A persistent server left by another run never ends by itself.
+        timeout 30 wineserver -w || wineserver -k
     fi
     if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
         say "registering the processor-data provider and the Japanese font substitutes"
@@ -31,7 +32,8 @@ ensure_prefix() {
         done
         # The memory line asks for a fixed-pitch face.
         wine reg add "$subst" /v "SimSun" /t REG_SZ /d "IPAGothic" /f >/dev/null
-        wineserver -w
+        # A persistent server left by another run never ends by itself.
+        timeout 30 wineserver -w || wineserver -k
         echo "$want" >"$stamp"
     fi
 }
@@ -40,6 +42,10 @@ start_wineserver() {
     say "starting a persistent wineserver for this run"
     wineserver -p
     WINESERVER_STARTED=1
+    # Wine's services (winedevice and friends) start with the first program
+    # and live as long as the server. Started here, they cannot inherit the
+    # output pipes of a test, which would keep ctest waiting for their end.
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 stop_wineserver() {
