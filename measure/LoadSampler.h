@@ -19,6 +19,9 @@ struct PerfSource {
 
 enum : int32_t { PERF_MORE_DATA = 234 };
 
+// HKEY_PERFORMANCE_DATA "238" and GetTickCount (Windows build only).
+PerfSource RegistryPerfSource();
+
 class LoadSampler {
   public:
     LoadSampler(); // the registry's HKEY_PERFORMANCE_DATA and GetTickCount (Windows only)
