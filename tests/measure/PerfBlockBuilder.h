@@ -2,6 +2,7 @@
 // walker and the sampler can be fed known idle times, and then broken on
 // purpose.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
