@@ -1,0 +1,12 @@
+// vantor.ini beside the program: read once at start-up, written after each
+// change (a short save of [Window] and [Option]) or from the options dialog
+// (a full save of all six sections).
+#pragma once
+
+// Reads every setting into app (app.iniPath, app.cpuCount and app.gcolor must
+// exist), compiles the title formats, and rewrites a missing or old-layout file.
+void LoadSettings();
+
+// Writes [Window] and [Option]; with full, all six sections. Errors of the
+// profile functions are ignored: the program goes on with its values in memory.
+void SaveSettings(bool full);
