@@ -1,0 +1,210 @@
+#include "view/Draw.h"
+
+#include "app/AppState.h"
+#include "app/SafeText.h"
+#include "measure/LoadHistory.h"
+#include "view/Layout.h"
+#include "view/MemoryLine.h"
+#include "view/MeterCells.h"
+
+namespace {
+
+enum : int {
+    COLUMN_PITCH = 110,
+    GRAPH_ROW_PITCH = 72,
+    GRAPH_TOP_IN_CELL = 31,
+    GRAPH_BOX_WIDTH = 101,
+    GRAPH_BOX_HEIGHT = 35,
+    CENTRING_WIDTH = 103,
+};
+
+int RowPitch(bool graph) {
+    return graph ? 72 : 32;
+}
+
+void ReadRing(LoadHistory& ring, uint32_t (&figures)[GRAPH_FIGURES]) {
+    ring.rewind();
+    for (uint32_t& f : figures)
+        f = ring.next();
+}
+
+// One ring in one box; pen is the ring's curve colour.
+void DrawCurve(HDC dc, LoadHistory& ring, HPEN pen, bool polyline, int R, int Bt, int threshold,
+               HPEN const (&barPens)[3]) {
+    uint32_t figures[GRAPH_FIGURES];
+    ReadRing(ring, figures);
+    if (polyline) {
+        GraphPoint points[GRAPH_FIGURES];
+        GraphPolyline(figures, R, Bt, points);
+        POINT pts[GRAPH_FIGURES];
+        for (int k = 0; k < GRAPH_FIGURES; ++k)
+            pts[k] = POINT{points[k].x, points[k].y};
+        SelectObject(dc, pen);
+        Polyline(dc, pts, GRAPH_FIGURES);
+        return;
+    }
+    GraphBar bars[GRAPH_BARS];
+    GraphBars(figures, R, Bt, threshold, bars);
+    for (const GraphBar& bar : bars)
+        for (int s = 0; s < bar.count; ++s) {
+            const BarSegment& seg = bar.segments[s];
+            SelectObject(dc, barPens[seg.colourIndex]);
+            MoveToEx(dc, bar.column, seg.bottom, nullptr);
+            LineTo(dc, bar.column, seg.top - 1); // LineTo leaves out its end point
+        }
+}
+
+// The pen of curve i. With the graph shown only while a grid resize is
+// offered, no curve pens exist: a pen of the curve's own colour stands in.
+HPEN CurvePen(int i, HPEN* made) {
+    *made = nullptr;
+    if (app.graphPens && app.graphPens[i]) return app.graphPens[i];
+    const COLORREF colour = app.gcolor ? app.gcolor[i] : RGB(0, 0, 0);
+    *made = CreatePen(PS_SOLID, 1, colour);
+    return *made;
+}
+
+void DrawBox(HDC dc, int left, int top, LoadHistory* rings, int first, int last, bool polyline,
+             int threshold, HPEN const (&barPens)[3]) {
+    RECT box = {left, top, left + GRAPH_BOX_WIDTH, top + GRAPH_BOX_HEIGHT};
+    FillRect(dc, &box, app.graphBackBrush);
+    FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const int R = left + GRAPH_BOX_WIDTH - 1, Bt = top + GRAPH_BOX_HEIGHT - 1;
+    for (int i = first; i <= last; ++i) {
+        HPEN made = nullptr;
+        HPEN pen = CurvePen(i, &made);
+        DrawCurve(dc, rings[i], pen, polyline, R, Bt, threshold, barPens);
+        if (made) {
+            SelectObject(dc, GetStockObject(BLACK_PEN));
+            DeleteObject(made);
+        }
+    }
+    DrawGuideLine(dc, left, top, R, Bt);
+}
+
+} // namespace
+
+void DrawGuideLine(HDC dc, int left, int top, int right, int bottom) {
+    const int oldMix = SetROP2(dc, R2_XORPEN);
+    SelectObject(dc, app.gridPen);
+    const int y = (top + bottom + 1) / 2;
+    MoveToEx(dc, left + 1, y, nullptr);
+    LineTo(dc, right - 1, y);
+    SetROP2(dc, oldMix);
+}
+
+void DrawMeter(HDC dc, LoadHistory& ring, int left, int top, int bottom) {
+    const uint32_t colours[3] = {app.color0, app.color1, app.color2};
+    MeterLayout meter;
+    LayoutMeter(ring.latest(), app.meterStep, app.meterGradient, colours, left, top, bottom, meter);
+    HBRUSH grey = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    for (int i = 0; i < meter.count; ++i) {
+        const MeterCell& cell = meter.cells[i];
+        const RECT r = {cell.rect.left, cell.rect.top, cell.rect.right, cell.rect.bottom};
+        if (!cell.lit) {
+            FillRect(dc, &r, grey);
+        } else if (app.meterGradient == 0) {
+            FillRect(dc, &r, app.meterBrushes[cell.colourIndex]);
+        } else {
+            HBRUSH brush = CreateSolidBrush(cell.colour);
+            FillRect(dc, &r, brush);
+            DeleteObject(brush);
+        }
+    }
+    const RECT frame = {meter.frame.left, meter.frame.top, meter.frame.right, meter.frame.bottom};
+    FrameRect(dc, &frame, grey);
+}
+
+void DrawGraph(HDC dc, int n, LoadHistory* rings, int left, int top, int gridTop) {
+    HGDIOBJ oldPen = GetCurrentObject(dc, OBJ_PEN);
+    HPEN const barPens[3] = {CreatePen(PS_SOLID, 1, app.color0), CreatePen(PS_SOLID, 1, app.color1),
+                             CreatePen(PS_SOLID, 1, app.color2)};
+    if (app.layout != 0 && n != 0) {
+        for (int i = 0; i < n; ++i) {
+            const int boxLeft = left + COLUMN_PITCH * (i % app.colum);
+            const int boxTop = gridTop + GRAPH_TOP_IN_CELL + GRAPH_ROW_PITCH * (i / app.colum);
+            DrawBox(dc, boxLeft, boxTop, rings, i + 1, i + 1, app.gline != 0, 22, barPens);
+        }
+    } else {
+        // Several rings share one box: bars would hide each other.
+        DrawBox(dc, left, top, rings, 0, n, app.gline != 0 || n != 0, 20, barPens);
+    }
+    SelectObject(dc, oldPen);
+    for (HPEN p : barPens)
+        DeleteObject(p);
+}
+
+int DrawMemoryLine(HDC dc, int x, int y, bool extended, uint64_t total, uint64_t avail) {
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, app.memFont);
+    char text[64];
+    const size_t len = FormatMemoryText(text, sizeof text, extended, total, avail, app.memtype);
+    SetTextColor(dc, app.skinTextColor);
+    TextOutA(dc, x, y, text, static_cast<int>(len));
+    SelectObject(dc, oldFont);
+
+    const int yBar = y + app.memTextSize.cy + 2;
+    const int L = app.memTextSize.cx;
+    const uint64_t used = total > avail ? total - avail : 0;
+    const int u = MemoryBarUsed(L, used, total);
+    HPEN usedPen = CreatePen(PS_SOLID, 3, app.memtext);
+    HPEN restPen = CreatePen(PS_SOLID, 3, app.memback);
+    HGDIOBJ oldPen = SelectObject(dc, usedPen);
+    MoveToEx(dc, x, yBar, nullptr);
+    LineTo(dc, x - 1 + u, yBar);
+    SelectObject(dc, restPen);
+    LineTo(dc, x - 1 + L, yBar);
+    SelectObject(dc, oldPen);
+    DeleteObject(usedPen);
+    DeleteObject(restPen);
+    return yBar + 6;
+}
+
+void DrawMonitor(HDC dc, int n, LoadHistory* rings, bool graph) {
+    int x = app.padLeft, y = app.padTop;
+    const bool grid = n >= 2 && app.layout != 0;
+    const int colum = app.colum < 1 ? 1 : app.colum;
+    if (app.kakusi != 0 && app.memory != 0) {
+        uint64_t total = 0, avail = 0;
+        const bool extended = ReadPhysicalMemory(&total, &avail);
+        y = DrawMemoryLine(dc, x, y, extended, total, avail);
+        if (!(grid && colum > 1)) x = (static_cast<int>(app.clientWidth) - CENTRING_WIDTH) / 2;
+    }
+
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, app.meterFont);
+    SetTextColor(dc, app.skinTextColor);
+    char text[32];
+    const int P = RowPitch(graph);
+    if (!grid) {
+        const size_t len = FormatText(text, sizeof text, "CPU:%3lu%%",
+                                      static_cast<unsigned long>(rings[0].latest()));
+        TextOutA(dc, x, y, text, static_cast<int>(len));
+    } else {
+        for (int i = 1; i <= n; ++i) {
+            const size_t len = FormatText(text, sizeof text, "CPU %d:%3lu%%", i,
+                                          static_cast<unsigned long>(rings[i].latest()));
+            TextOutA(dc, x + COLUMN_PITCH * ((i - 1) % colum), y + P * ((i - 1) / colum), text,
+                     static_cast<int>(len));
+        }
+    }
+    SelectObject(dc, oldFont);
+
+    const int FS = app.fontsize;
+    int B = y + FS + 10;
+    if (n < 2) {
+        DrawMeter(dc, rings[0], x + 1, y + FS, y + FS + 10);
+    } else if (grid) {
+        for (int i = 0; i < n; ++i) {
+            const int t = y + FS + P * (i / colum);
+            DrawMeter(dc, rings[i + 1], x + COLUMN_PITCH * (i % colum) + 1, t, t + 10);
+        }
+    } else {
+        for (int k = 1; k <= n; ++k) {
+            const int t = y + FS + 1 + 8 * (k - 1);
+            DrawMeter(dc, rings[k], x + 1, t, t + 7);
+        }
+        B = y + FS + 8 * n;
+    }
+    if (graph) DrawGraph(dc, n, rings, x + 1, B + 5, y);
+}

@@ -1,0 +1,160 @@
+#include "view/Skin.h"
+
+#include "app/AppState.h"
+#include "app/SafeText.h"
+#include "view/SkinIni.h"
+
+namespace {
+
+const COLORREF KEY_GREEN = RGB(0, 255, 0);
+
+bool CanOpen(const char* path) {
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
+// Folder plus file name, or false when it does not fit in MAX_PATH: such a
+// file is treated as missing rather than opened under a cut name.
+bool JoinPath(char (&out)[MAX_PATH], const char* folder, const char* file) {
+    const size_t a = lstrlenA(folder), b = lstrlenA(file);
+    if (a + b >= MAX_PATH) return false;
+    CopyText(out, sizeof out, folder);
+    AppendText(out, sizeof out, file);
+    return true;
+}
+
+bool SkinFile(const char* folder, const char* file, char (&path)[MAX_PATH]) {
+    return app.skinname[0] != '\0' && JoinPath(path, folder, file) && CanOpen(path);
+}
+
+void ReadValue(const char* ini, const char* section, const char* key, const char* fallback,
+               char* buf, DWORD cap) {
+    GetPrivateProfileStringA(section, key, fallback, buf, cap, ini);
+}
+
+} // namespace
+
+void LoadSkinPiece(const char* path, SkinPiece& piece) {
+    piece = SkinPiece{};
+    HBITMAP image =
+        static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    if (!image) return;
+    BITMAP info = {};
+    GetObjectA(image, sizeof info, &info);
+    const int w = info.bmWidth, h = info.bmHeight;
+
+    HDC pictureDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldPicture = SelectObject(pictureDC, image);
+    HDC monoDC = CreateCompatibleDC(nullptr);
+    HBITMAP mono = CreateBitmap(w, h, 1, 1, nullptr);
+    HGDIOBJ oldMono = SelectObject(monoDC, mono);
+
+    // Colour to monochrome: pixels equal to the background colour turn white.
+    const COLORREF oldBack = SetBkColor(pictureDC, KEY_GREEN);
+    BitBlt(monoDC, 0, 0, w, h, pictureDC, 0, 0, SRCCOPY);
+    SetBkColor(pictureDC, oldBack);
+
+    HBITMAP mask = CreateCompatibleBitmap(pictureDC, w, h);
+    HDC maskDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldMask = SelectObject(maskDC, mask);
+    BitBlt(maskDC, 0, 0, w, h, monoDC, 0, 0, NOTSRCCOPY);
+    // Blacken the see-through pixels so that SRCPAINT leaves them alone.
+    BitBlt(pictureDC, 0, 0, w, h, maskDC, 0, 0, SRCAND);
+    BitBlt(maskDC, 0, 0, w, h, monoDC, 0, 0, SRCCOPY);
+
+    SelectObject(maskDC, oldMask);
+    DeleteDC(maskDC);
+    SelectObject(monoDC, oldMono);
+    DeleteDC(monoDC);
+    DeleteObject(mono);
+    SelectObject(pictureDC, oldPicture);
+    DeleteDC(pictureDC);
+
+    piece.image = image;
+    piece.mask = mask;
+    piece.width = w;
+    piece.height = h;
+}
+
+void LoadSkin() {
+    char folder[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, folder, sizeof folder);
+    folder[n < sizeof folder ? n : sizeof folder - 1] = '\0';
+    char* slash = nullptr;
+    for (char* p = folder; *p; ++p) {
+        if (IsLeadByte932(static_cast<unsigned char>(*p)) && p[1]) {
+            ++p; // a trail byte may be 0x5C, which is not a separator
+            continue;
+        }
+        if (*p == '\\') slash = p;
+    }
+    if (slash) slash[1] = '\0';
+    // A folder name that does not fit leaves the program's own folder.
+    const bool fits = lstrlenA(folder) + lstrlenA(app.skinname) + 1 < MAX_PATH;
+    if (fits && app.skinname[0] != '\0') {
+        AppendText(folder, sizeof folder, app.skinname);
+        AppendText(folder, sizeof folder, "\\");
+    }
+    char ini[MAX_PATH] = {};
+    if (!JoinPath(ini, folder, "skin.ini")) ini[0] = '\0';
+
+    char value[24];
+    ReadValue(ini, "COLOR", "BACK", "220 220 220", value, sizeof value);
+    const uint32_t back = ParseSkinColour(value);
+    if (app.skinBackBrush) DeleteObject(app.skinBackBrush);
+    app.skinBackBrush = CreateSolidBrush(back);
+
+    ReadValue(ini, "COLOR", "FONT", "0 0 0", value, sizeof value);
+    app.skinTextColor = ParseSkinColour(value);
+
+    ReadValue(ini, "LAYOUT", "PADDING", "4 8 4 8", value, sizeof value);
+    ParseSkinPadding(value, app.padLeft, app.padTop, app.padRight, app.padBottom);
+
+    if (app.usericon == 0) {
+        char path[MAX_PATH] = {};
+        ReadValue(ini, "ICONS", "PATH", "", path, sizeof path);
+        CopyText(app.iconpath, sizeof app.iconpath, path);
+    }
+
+    char file[MAX_PATH];
+    app.skinBack = SkinPiece{};
+    if (fits && SkinFile(folder, "back.bmp", file)) {
+        HBITMAP image =
+            static_cast<HBITMAP>(LoadImageA(nullptr, file, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        if (image) {
+            BITMAP info = {};
+            GetObjectA(image, sizeof info, &info);
+            app.skinBack.image = image;
+            app.skinBack.width = info.bmWidth;
+            app.skinBack.height = info.bmHeight;
+        }
+    }
+
+    struct Frame {
+        const char* file;
+        SkinPiece* piece;
+    };
+    const Frame frames[] = {
+        {"backLT.bmp", &app.skinLT}, {"backRT.bmp", &app.skinRT}, {"backRB.bmp", &app.skinRB},
+        {"backLB.bmp", &app.skinLB}, {"backST.bmp", &app.skinST}, {"backSB.bmp", &app.skinSB},
+        {"backSL.bmp", &app.skinSL}, {"backSR.bmp", &app.skinSR},
+    };
+    for (const Frame& f : frames) {
+        *f.piece = SkinPiece{};
+        if (fits && SkinFile(folder, f.file, file)) LoadSkinPiece(file, *f.piece);
+    }
+}
+
+void ReleaseSkin() {
+    SkinPiece* pieces[] = {&app.skinBack, &app.skinLT, &app.skinRT, &app.skinRB, &app.skinLB,
+                           &app.skinST,   &app.skinSB, &app.skinSL, &app.skinSR};
+    for (SkinPiece* p : pieces) {
+        if (p->image) DeleteObject(p->image);
+        if (p->mask) DeleteObject(p->mask);
+        p->image = nullptr;
+        p->mask = nullptr;
+    }
+}
