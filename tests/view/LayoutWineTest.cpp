@@ -1,0 +1,121 @@
+// LayoutWindow on a real popup window whose WM_SIZE composes the background
+// and sets the outline, the way the program's window procedure does.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "ViewKit.h"
+#include "app/AppState.h"
+#include "view/Background.h"
+#include "view/Layout.h"
+#include "view/Region.h"
+#include "view/Skin.h"
+
+using namespace viewkit;
+
+namespace {
+
+int sizeMessages = 0;
+
+LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SIZE && wp == SIZE_RESTORED) {
+        ++sizeMessages;
+        ComposeBackground(app.backDC);
+        SetWindowRgn(w, BuildWindowRegion(app.backDC), FALSE);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+class LayoutTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "ViewLayoutTest";
+        RegisterClassA(&wc);
+        window = CreateWindowExA(WS_EX_TOOLWINDOW, "ViewLayoutTest", "", WS_POPUP, 0, 0, 10, 10,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(window, nullptr);
+        HDC dc = GetDC(window);
+        app.backDC = CreateCompatibleDC(dc);
+        ReleaseDC(window, dc);
+        app.multi = 0, app.layout = 0, app.colum = 1, app.row = 1, app.fontsize = 15;
+        app.kakusi = 0, app.memory = 0, app.usericon = 1;
+        LoadSkinNamed("default");
+        sizeMessages = 0;
+    }
+    void TearDown() override {
+        ReleaseSkin();
+        DestroyWindow(window);
+        FreeBackBuffer();
+    }
+    SIZE BufferSize() const {
+        BITMAP bm = {};
+        GetObjectA(app.backBuffer, sizeof bm, &bm);
+        return SIZE{bm.bmWidth, bm.bmHeight};
+    }
+    HWND window = nullptr;
+};
+
+TEST_F(LayoutTest, PlacesAndSizesWindowAndBackBuffer) {
+    LayoutWindow(window, 30, 40, true, true);
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.right - r.left, 112);
+    EXPECT_EQ(r.bottom - r.top, 84);
+    EXPECT_EQ(BufferSize().cx, 112);
+    EXPECT_EQ(BufferSize().cy, 84);
+    EXPECT_EQ(sizeMessages, 1);
+    EXPECT_EQ(GetCurrentObject(app.backDC, OBJ_BITMAP), app.backBuffer);
+
+    // Without move the position stays; the band goes.
+    LayoutWindow(window, 500, 500, false, false);
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.bottom - r.top, 44);
+    EXPECT_EQ(BufferSize().cy, 44);
+    EXPECT_EQ(sizeMessages, 2);
+}
+
+TEST_F(LayoutTest, MemoryLineWidensTheWindow) {
+    app.kakusi = app.memory = 1;
+    CreateViewFonts();
+    HDC dc = GetDC(window);
+    MeasureMemoryTemplate(dc);
+    ReleaseDC(window, dc);
+    LayoutWindow(window, 0, 0, true, false);
+    EXPECT_GE(app.clientWidth, static_cast<uint32_t>(app.memTextSize.cx + 8));
+    EXPECT_EQ(app.clientHeight, 44u + app.memTextSize.cy + 7);
+    DeleteViewObjects();
+}
+
+TEST_F(LayoutTest, NightSkinOutlineFollowsEverySize) {
+    ReleaseSkin();
+    LoadSkinNamed("night");
+    LayoutWindow(window, 0, 0, true, true);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(window, region), ERROR);
+    EXPECT_FALSE(PtInRegion(region, 0, 0));
+    EXPECT_FALSE(PtInRegion(region, static_cast<int>(app.clientWidth) - 1, 0));
+    EXPECT_TRUE(PtInRegion(region, 40, 40));
+    app.multi = 1, app.layout = 1, app.colum = 2;
+    LayoutWindow(window, 0, 0, false, false);
+    GetWindowRgn(window, region);
+    const int w = static_cast<int>(app.clientWidth), h = static_cast<int>(app.clientHeight);
+    EXPECT_EQ(w, 120 + 110 + 12 - 16);
+    EXPECT_FALSE(PtInRegion(region, w - 1, h - 1));
+    EXPECT_TRUE(PtInRegion(region, w - 9, h - 1)); // the bottom edge is not cut
+    DeleteObject(region);
+}
+
+TEST(FitMeterGridOnApp, CorrectsTheStoredGrid) {
+    app.colum = 4, app.row = 4;
+    FitMeterGrid(8);
+    EXPECT_EQ(app.colum, 4);
+    EXPECT_EQ(app.row, 2);
+}
+
+} // namespace
