@@ -47,7 +47,7 @@ void LoadSkinPiece(const char* path, SkinPiece& piece) {
     const int w = info.bmWidth, h = info.bmHeight;
 
     HDC pictureDC = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldPicture = SelectObject(pictureDC, image);
+    SelectObject(pictureDC, image);
     HDC monoDC = CreateCompatibleDC(nullptr);
     HBITMAP mono = CreateBitmap(w, h, 1, 1, nullptr);
     HGDIOBJ oldMono = SelectObject(monoDC, mono);
@@ -59,22 +59,20 @@ void LoadSkinPiece(const char* path, SkinPiece& piece) {
 
     HBITMAP mask = CreateCompatibleBitmap(pictureDC, w, h);
     HDC maskDC = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldMask = SelectObject(maskDC, mask);
+    SelectObject(maskDC, mask);
     BitBlt(maskDC, 0, 0, w, h, monoDC, 0, 0, NOTSRCCOPY);
     // Blacken the see-through pixels so that SRCPAINT leaves them alone.
     BitBlt(pictureDC, 0, 0, w, h, maskDC, 0, 0, SRCAND);
     BitBlt(maskDC, 0, 0, w, h, monoDC, 0, 0, SRCCOPY);
 
-    SelectObject(maskDC, oldMask);
-    DeleteDC(maskDC);
     SelectObject(monoDC, oldMono);
     DeleteDC(monoDC);
     DeleteObject(mono);
-    SelectObject(pictureDC, oldPicture);
-    DeleteDC(pictureDC);
-
+    // The picture and mask DCs stay, with their bitmaps selected, for painting.
     piece.image = image;
     piece.mask = mask;
+    piece.imageDC = pictureDC;
+    piece.maskDC = maskDC;
     piece.width = w;
     piece.height = h;
 }
@@ -127,6 +125,8 @@ void LoadSkin() {
         if (image) {
             BITMAP info = {};
             GetObjectA(image, sizeof info, &info);
+            app.skinBack.imageDC = CreateCompatibleDC(nullptr);
+            SelectObject(app.skinBack.imageDC, image);
             app.skinBack.image = image;
             app.skinBack.width = info.bmWidth;
             app.skinBack.height = info.bmHeight;
@@ -152,9 +152,14 @@ void ReleaseSkin() {
     SkinPiece* pieces[] = {&app.skinBack, &app.skinLT, &app.skinRT, &app.skinRB, &app.skinLB,
                            &app.skinST,   &app.skinSB, &app.skinSL, &app.skinSR};
     for (SkinPiece* p : pieces) {
+        // The DCs go first: they release their bitmaps, which can then be deleted.
+        if (p->imageDC) DeleteDC(p->imageDC);
+        if (p->maskDC) DeleteDC(p->maskDC);
         if (p->image) DeleteObject(p->image);
         if (p->mask) DeleteObject(p->mask);
         p->image = nullptr;
         p->mask = nullptr;
+        p->imageDC = nullptr;
+        p->maskDC = nullptr;
     }
 }

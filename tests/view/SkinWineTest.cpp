@@ -86,15 +86,12 @@ TEST_F(SkinTest, PieceMaskIsWhereTheKeyGreenWas) {
     ASSERT_NE(app.skinLT.image, nullptr);
     EXPECT_EQ(app.skinLT.width, 4);
     EXPECT_EQ(app.skinLT.height, 3);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, app.skinLT.mask);
-    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(dc, 2, 1), RGB(0, 0, 0));
-    SelectObject(dc, app.skinLT.image);
-    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 2, 1), RGB(200, 10, 10));
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    // Both bitmaps stay selected in the piece's own DCs.
+    EXPECT_EQ(GetCurrentObject(app.skinLT.maskDC, OBJ_BITMAP), app.skinLT.mask);
+    EXPECT_EQ(GetPixel(app.skinLT.maskDC, 1, 1), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(app.skinLT.maskDC, 2, 1), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(app.skinLT.imageDC, 1, 1), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(app.skinLT.imageDC, 2, 1), RGB(200, 10, 10));
     // A file that is not a bitmap leaves its piece exactly like a missing one.
     EXPECT_EQ(app.skinRB.image, nullptr);
     EXPECT_EQ(app.skinRB.mask, nullptr);
@@ -102,6 +99,7 @@ TEST_F(SkinTest, PieceMaskIsWhereTheKeyGreenWas) {
     ReleaseSkin();
     EXPECT_EQ(app.skinLT.image, nullptr);
     EXPECT_EQ(app.skinLT.mask, nullptr);
+    EXPECT_EQ(app.skinLT.imageDC, nullptr);
 }
 
 TEST_F(SkinTest, BackTileRepeatsAndGreenFramePixelsShowIt) {

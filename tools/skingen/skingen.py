@@ -106,10 +106,12 @@ def night_skin():
     back = (22, 26, 34)
     edge, glow = (90, 150, 210), (44, 70, 100)
     R = 8  # corner radius and piece size
-    tile = Picture(6, 6, back)
-    for y in range(0, 6, 3):
-        for x in range(0, 6, 3):
-            tile.set(x + (y // 3), y, (30, 36, 48))
+    # A 3-pixel dot pattern, drawn over 24 x 24 so that a large window
+    # needs few tile copies.
+    tile = Picture(24, 24, back)
+    for y in range(0, 24, 3):
+        for x in range(0, 24, 3):
+            tile.set(x + (y // 3) % 2, y, (30, 36, 48))
     lt = Picture(R, R, GREEN)
     for y in range(R):
         for x in range(R):

@@ -1,0 +1,145 @@
+// viewbench [iterations]: microseconds per paint of the monitor window
+// (ComposeBackground, DrawMonitor, BitBlt of the back buffer) for the shipped
+// skins and layouts, per BuildWindowRegion, and per bare "238" query.
+// Lives beside vantor.exe so that LoadSkin finds the skins there.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/AppState.h"
+#include "measure/LoadHistory.h"
+#include "view/Background.h"
+#include "view/Draw.h"
+#include "view/Geometry.h"
+#include "view/Layout.h"
+#include "view/Region.h"
+#include "view/Skin.h"
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER freq = {};
+    if (!freq.QuadPart) QueryPerformanceFrequency(&freq);
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1e6 / static_cast<double>(freq.QuadPart);
+}
+
+LoadHistory rings[9];
+uint32_t gcolor[9];
+HPEN pens[9];
+
+// The window's size as LayoutWindow computes it, without a window: only the
+// back buffer is renewed.
+void Prepare(const char* skin, int multi, int layout, int colum, int row, bool graph, HDC screen) {
+    ReleaseSkin();
+    lstrcpynA(app.skinname, skin, sizeof app.skinname);
+    LoadSkin();
+    app.multi = multi, app.layout = layout, app.colum = colum, app.row = row;
+    app.gline = 1;
+    LayoutInput in;
+    in.multi = multi, in.layout = layout, in.colum = colum, in.row = row;
+    in.fontsize = app.fontsize, in.processorCount = 8, in.band = graph;
+    in.padLeft = app.padLeft, in.padTop = app.padTop;
+    in.padRight = app.padRight, in.padBottom = app.padBottom;
+    in.kakusi = app.kakusi, in.memory = app.memory;
+    in.memWidth = app.memTextSize.cx, in.memHeight = app.memTextSize.cy;
+    const WindowSize size = ComputeWindowSize(in);
+    app.clientWidth = size.width;
+    app.clientHeight = size.height;
+    if (app.backBuffer) DeleteObject(app.backBuffer);
+    app.backBuffer =
+        CreateCompatibleBitmap(screen, static_cast<int>(size.width), static_cast<int>(size.height));
+    SelectObject(app.backDC, app.backBuffer);
+}
+
+double PaintCost(int iterations, int n, bool graph, HDC target) {
+    const double start = Now();
+    for (int i = 0; i < iterations; ++i) {
+        for (int k = 0; k <= n; ++k)
+            rings[k].push(static_cast<uint32_t>((i * 7 + k * 13) % 101));
+        ComposeBackground(app.backDC);
+        DrawMonitor(app.backDC, n, rings, graph);
+        BitBlt(target, 0, 0, static_cast<int>(app.clientWidth), static_cast<int>(app.clientHeight),
+               app.backDC, 0, 0, SRCCOPY);
+    }
+    return (Now() - start) / iterations;
+}
+
+double RegionCost(int iterations) {
+    ComposeBackground(app.backDC);
+    const double start = Now();
+    for (int i = 0; i < iterations; ++i)
+        DeleteObject(BuildWindowRegion(app.backDC));
+    return (Now() - start) / iterations;
+}
+
+double QueryCost(int iterations) {
+    static BYTE buffer[1 << 16];
+    const double start = Now();
+    for (int i = 0; i < iterations; ++i) {
+        DWORD bytes = sizeof buffer;
+        RegQueryValueExA(HKEY_PERFORMANCE_DATA, "238", nullptr, nullptr, buffer, &bytes);
+    }
+    RegCloseKey(HKEY_PERFORMANCE_DATA);
+    return (Now() - start) / iterations;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int iterations = argc > 1 ? atoi(argv[1]) : 500;
+    HDC screen = GetDC(nullptr);
+    app.backDC = CreateCompatibleDC(screen);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP targetBitmap = CreateCompatibleBitmap(screen, 400, 400);
+    SelectObject(target, targetBitmap);
+    app.cpuCount = 8;
+    app.usericon = 1;
+    for (int i = 0; i <= 8; ++i) {
+        rings[i].resize(HISTORY_LENGTH);
+        gcolor[i] = DefaultGraphColor(i);
+    }
+    app.gcolor = gcolor;
+    app.graphPens = pens;
+    CreateGraphPens();
+    CreateMeterBrushes();
+    CreateGridPen();
+    CreateViewFonts();
+    app.kakusi = 1;
+    app.memory = 0;
+
+    struct Case {
+        const char* name;
+        const char* skin;
+        int multi, layout, colum, row;
+        bool graph;
+        int n;
+    };
+    const Case cases[] = {
+        {"total+graph default", "default", 0, 0, 1, 1, true, 0},
+        {"total+graph night", "night", 0, 0, 1, 1, true, 0},
+        {"total plain (no skin)", "", 0, 0, 1, 1, false, 0},
+        {"8 cpus grid 4x2+graph night", "night", 1, 1, 4, 2, true, 8},
+        {"8 cpus compact+graph default", "default", 1, 0, 1, 1, true, 8},
+    };
+    const double query = QueryCost(iterations < 50 ? iterations : 50);
+    printf("query \"238\": %.1f us\n", query);
+    for (const Case& c : cases) {
+        Prepare(c.skin, c.multi, c.layout, c.colum, c.row, c.graph, screen);
+        PaintCost(10, c.n, c.graph, target); // warm-up
+        const double paint = PaintCost(iterations, c.n, c.graph, target);
+        const double region = RegionCost(iterations / 5 + 1);
+        printf("%-30s %ux%u  paint %.1f us (%.2f%% of a query)  region %.1f us\n", c.name,
+               app.clientWidth, app.clientHeight, paint, 100.0 * paint / query, region);
+    }
+    app.kakusi = 1, app.memory = 1;
+    MeasureMemoryTemplate(screen);
+    Prepare("default", 0, 0, 1, 1, true, screen);
+    const double memPaint = PaintCost(iterations, 0, true, target);
+    printf("%-30s paint %.1f us (%.2f%% of a query)\n", "total+graph+memory default", memPaint,
+           100.0 * memPaint / query);
+    ReleaseDC(nullptr, screen);
+    return 0;
+}
