@@ -5,7 +5,9 @@
 
 #include "ViewKit.h"
 #include "app/AppState.h"
+#include "measure/LoadHistory.h"
 #include "view/Background.h"
+#include "view/Draw.h"
 #include "view/Layout.h"
 #include "view/Region.h"
 #include "view/Skin.h"
@@ -109,6 +111,36 @@ TEST_F(LayoutTest, NightSkinOutlineFollowsEverySize) {
     EXPECT_FALSE(PtInRegion(region, w - 1, h - 1));
     EXPECT_TRUE(PtInRegion(region, w - 9, h - 1)); // the bottom edge is not cut
     DeleteObject(region);
+}
+
+TEST_F(LayoutTest, DefaultSkinPaintPutsTheContentInsideThePadding) {
+    app.color0 = 0x00ff00, app.color1 = 0x00f0ff, app.color2 = 0x0000ff, app.gcolorbk = 0xf0f0f0;
+    app.meterStep = 0, app.meterGradient = 0, app.gline = 1, app.graph = 0, app.cpuCount = 0;
+    uint32_t colour = RGB(0, 0, 200);
+    HPEN pen = nullptr;
+    app.gcolor = &colour;
+    app.graphPens = &pen;
+    CreateGraphPens();
+    CreateMeterBrushes();
+    CreateGridPen();
+    CreateViewFonts();
+    LoadHistory ring;
+    ring.resize(51);
+    for (int i = 0; i < 51; ++i)
+        ring.push(static_cast<uint32_t>(i * 2));
+    LayoutWindow(window, 0, 0, true, true);
+    ComposeBackground(app.backDC);
+    DrawMonitor(app.backDC, 0, &ring, true);
+    // Padding 4 8: the meter frame at (5, 23), the graph box at (5, 38).
+    EXPECT_EQ(At(5, 23), RGB(128, 128, 128));
+    EXPECT_EQ(At(6, 28), RGB(0, 255, 0));
+    EXPECT_EQ(At(5, 38), RGB(0, 0, 0));
+    EXPECT_EQ(At(105, 72), RGB(0, 0, 0));
+    EXPECT_EQ(At(0, 0), RGB(255, 255, 255)); // the bevel's light corner
+    SaveBackBuffer("view_default_monitor");
+    DeleteViewObjects();
+    app.gcolor = nullptr;
+    app.graphPens = nullptr;
 }
 
 TEST(FitMeterGridOnApp, CorrectsTheStoredGrid) {
