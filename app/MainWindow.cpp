@@ -1,0 +1,135 @@
+#include "app/MainWindow.h"
+
+#include "app/AppState.h"
+#include "app/AutoExit.h"
+#include "app/SetUpWindow.h"
+#include "measure/LoadHistory.h"
+#include "measure/LoadSampler.h"
+#include "measure/SampleTick.h"
+#include "res/resource.h"
+#include "settings/SettingsFile.h"
+#include "titlebar/TitleBar.h"
+#include "view/Background.h"
+#include "view/Draw.h"
+#include "view/Layout.h"
+#include "view/Region.h"
+#include "view/Skin.h"
+
+namespace {
+
+void OnDestroy(HWND window) {
+    KillTimer(window, TIMER_SAMPLE);
+    if (app.title && app.titleTarget) RestoreTitleBar();
+
+    DeleteViewObjects();
+
+    if (app.popupMenu) DestroyMenu(app.popupMenu);
+    if (app.menuResource) DestroyMenu(app.menuResource);
+    app.popupMenu = app.menuResource = nullptr;
+
+    if (app.backDC) DeleteDC(app.backDC);
+    if (app.backBuffer) DeleteObject(app.backBuffer);
+    if (app.skinBackBrush) DeleteObject(app.skinBackBrush);
+    app.backDC = nullptr;
+    app.backBuffer = nullptr;
+    app.skinBackBrush = nullptr;
+    ReleaseSkin();
+    if (app.smallIcon) DestroyIcon(app.smallIcon);
+    app.smallIcon = nullptr;
+
+    if (app.instanceMutex) {
+        ReleaseMutex(app.instanceMutex);
+        CloseHandle(app.instanceMutex);
+        app.instanceMutex = nullptr;
+    }
+    PostQuitMessage(0);
+}
+
+// The graph shows always, while a grid resize is offered or running, or
+// on hover when that mode is chosen and not held back.
+bool GraphShownNow() {
+    if (app.graph == 0 || app.resizeCursor) return true;
+    return app.graph == 1 && app.hovering && !app.graphSuppressed;
+}
+
+void OnSize(HWND window, WPARAM type) {
+    if (type != SIZE_RESTORED || !app.backDC) return;
+    ComposeBackground(app.backDC);
+    SetWindowRgn(window, BuildWindowRegion(app.backDC), FALSE);
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if (app.backDC) {
+        ComposeBackground(app.backDC);
+        DrawMonitor(app.backDC, app.multi ? app.sampler->processorCount() : 0, app.loadHistory,
+                    GraphShownNow());
+    }
+    if (app.backDC)
+        BitBlt(dc, 0, 0, static_cast<int>(app.clientWidth), static_cast<int>(app.clientHeight),
+               app.backDC, 0, 0, SRCCOPY);
+    EndPaint(window, &ps);
+}
+
+void OnAutoExitTimer(HWND window) {
+    KillTimer(window, TIMER_AUTOEXIT);
+    if (app.exitThreshold < 0) {
+        DestroyWindow(window);
+        return;
+    }
+    app.exitWatchArmed = 1;
+    OnSampleTick(window);
+}
+
+void OnTrimTimer(HWND window) {
+    KillTimer(window, TIMER_TRIM);
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1),
+                             static_cast<SIZE_T>(-1));
+}
+
+void OnTimer(HWND window, UINT_PTR id) {
+    switch (id) {
+    case TIMER_SAMPLE: OnSampleTick(window); break;
+    case TIMER_AUTOEXIT: OnAutoExitTimer(window); break;
+    case TIMER_TRIM: OnTrimTimer(window); break;
+    default: break;
+    }
+}
+
+bool OnCommand(HWND window, WORD id) {
+    switch (id) {
+    case IDM_EXIT: DestroyWindow(window); return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
+bool RunAutoExitWatch(HWND window) {
+    if (!app.exitWatchArmed) return false;
+    if (AutoExitStep(app.loadHistory[0].latest(), app.exitThreshold, app.exitDuration,
+                     &app.belowSince, GetTickCount())) {
+        DestroyWindow(window);
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: SetUpWindow(window); return 0;
+    case WM_DESTROY: OnDestroy(window); return 0;
+    case WM_SIZE: OnSize(window, wParam); return 0;
+    case WM_ACTIVATE: SetTimer(window, TIMER_TRIM, 1000, nullptr); return 0;
+    case WM_PAINT: OnPaint(window); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_QUERYENDSESSION: SaveSettings(false); return TRUE;
+    case WM_TIMER: OnTimer(window, wParam); return 0;
+    case WM_COMMAND:
+        if (OnCommand(window, LOWORD(wParam))) return 0;
+        break;
+    default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

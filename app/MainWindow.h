@@ -1,0 +1,26 @@
+// The main window: its procedure, its timers and its set-up.
+#pragma once
+#include <windows.h>
+
+enum : UINT_PTR {
+    TIMER_TRAYCLICK = 513,
+    TIMER_SAMPLE = 1000,
+    TIMER_LOG = 1001,
+    TIMER_AUTOEXIT = 1002,
+    TIMER_TRIM = 1003,
+    TIMER_LEAVE = 1004,
+    TIMER_DESKTOP = 1010,
+    TIMER_RETURN = 1011,
+};
+
+enum : UINT {
+    WM_TRAYNOTIFY = WM_APP + 100,
+};
+
+#define VANTOR_CLASS "Vantor_PerfMon"
+#define VANTOR_TITLE "Vantor"
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Step 3 of the sampling tick: true when the watch closed the window.
+bool RunAutoExitWatch(HWND window);

@@ -1,0 +1,138 @@
+#include "app/SetUpWindow.h"
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "measure/LoadHistory.h"
+#include "measure/LoadSampler.h"
+#include "res/resource.h"
+#include "view/Layout.h"
+#include "view/Skin.h"
+
+#include <initializer_list>
+
+namespace {
+
+void LoadPopupMenu() {
+    app.menuResource = LoadMenuA(app.instance, "POPMENU");
+    app.popupMenu = app.menuResource ? GetSubMenu(app.menuResource, 0) : nullptr;
+    if (app.popupMenu) {
+        // The submenu belongs to the menu resource; detached, each handle has
+        // one owner and both are destroyed at shutdown.
+        RemoveMenu(app.menuResource, 0, MF_BYPOSITION);
+    }
+}
+
+void Check(UINT id, bool on) {
+    CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void Grey(UINT id) { EnableMenuItem(app.popupMenu, id, MF_BYCOMMAND | MF_GRAYED); }
+
+void SetCheckMark(HBITMAP mark, UINT id) {
+    SetMenuItemBitmaps(app.popupMenu, id, MF_BYCOMMAND, nullptr, mark);
+}
+
+// The menu's check marks and initial states. The menu shows the check-mark
+// bitmap for as long as it lives, so the bitmap is made once and kept.
+void PrepareMenuItems(HBITMAP mark) {
+    if (!app.popupMenu) return;
+    for (UINT id : {IDM_HIDE, IDM_TOPMOST, IDM_TITLE, IDM_MEMORY, IDM_ICONANIM, IDM_LOG, IDM_SNAP})
+        SetCheckMark(mark, id);
+    if (app.cpuCount != 0) SetCheckMark(mark, IDM_MULTI);
+    for (UINT id : {IDM_HOVER_HIDE, IDM_HOVER_EVADE, IDM_HOVER_NORMAL})
+        SetCheckMark(mark, id);
+
+    Check(IDM_HIDE, app.winhide != 0);
+    Check(IDM_TOPMOST, app.wintop != 0);
+    Check(IDM_TITLE, app.title != 0);
+    Check(IDM_SNAP, app.snap != 0);
+    if (app.cpuCount == 0) {
+        Grey(IDM_MULTI);
+        app.multi = 0;
+    }
+    if (app.kakusi == 0) DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
+    else Check(IDM_MEMORY, app.memory != 0);
+    Check(IDM_HOVER_HIDE, app.acthide == 1);
+    Check(IDM_HOVER_EVADE, app.acthide == 2);
+    Check(IDM_HOVER_NORMAL, app.acthide != 1 && app.acthide != 2);
+}
+
+void SetUpTranslucency(HWND window, HBITMAP mark) {
+    if (app.osNt5OrLater) {
+        app.user32Module = LoadLibraryA("user32.dll");
+        if (app.user32Module)
+            app.pfnSetLayeredWindowAttributes = reinterpret_cast<SetLayeredWindowAttributesFn>(
+                reinterpret_cast<void*>(
+                    GetProcAddress(app.user32Module, "SetLayeredWindowAttributes")));
+    }
+    if (!app.pfnSetLayeredWindowAttributes) {
+        Grey(IDM_TRANS);
+        return;
+    }
+    SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetCheckMark(mark, IDM_TRANS);
+    BYTE alpha = 255;
+    if (app.trans) {
+        Check(IDM_TRANS, true);
+        alpha = static_cast<BYTE>(app.transAlpha & 0xff);
+    }
+    app.pfnSetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
+}
+
+void LookUpMemoryStatus() {
+    if (!app.osNt5OrLater) return;
+    app.kernel32Module = LoadLibraryA("kernel32.dll");
+    if (app.kernel32Module)
+        app.pfnGlobalMemoryStatusEx = reinterpret_cast<GlobalMemoryStatusExFn>(
+            reinterpret_cast<void*>(GetProcAddress(app.kernel32Module, "GlobalMemoryStatusEx")));
+}
+
+void PrepareLogItem() {
+    if (app.logout == 0) Grey(IDM_LOG);
+    else Check(IDM_LOG, app.log != 0);
+}
+
+void StartTimers(HWND window) {
+    SetTimer(window, TIMER_SAMPLE, static_cast<UINT>(app.tmrate), nullptr);
+    if (app.exitDelay > 0) {
+        // Timers take at most 2^31 - 1 ms; a longer delay waits that long.
+        UINT seconds = app.exitDelay < 2147483 ? static_cast<UINT>(app.exitDelay) : 2147483u;
+        SetTimer(window, TIMER_AUTOEXIT, seconds * 1000u, nullptr);
+    }
+}
+
+} // namespace
+
+void SetUpWindow(HWND window) {
+    HDC windowDC = GetDC(window);
+    app.backDC = CreateCompatibleDC(windowDC);
+    LoadSkin();
+
+    LoadPopupMenu();
+    HBITMAP mark = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
+    PrepareMenuItems(mark);
+    SetUpTranslucency(window, mark);
+    LookUpMemoryStatus();
+    PrepareLogItem();
+    Check(IDM_ICONANIM, app.iconanim != 0);
+    app.smallIcon =
+        static_cast<HICON>(LoadImageA(app.instance, "MYICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+
+    CreateViewFonts();
+    MeasureMemoryTemplate(windowDC);
+    ReleaseDC(window, windowDC);
+
+    FitMeterGrid(app.sampler->processorCount());
+    Check(IDM_MULTI, app.multi != 0);
+    LayoutWindow(window, app.posx, app.posy, true, app.graph == 0);
+    if (app.wintop)
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOSENDCHANGING);
+    GetWindowRect(window, &app.windowRect);
+
+    CreateGraphPens();
+    CreateMeterBrushes();
+    CreateGridPen();
+
+    for (int i = 0; i <= app.cpuCount; ++i) app.loadHistory[i].resize(HISTORY_LENGTH);
+    StartTimers(window);
+}
