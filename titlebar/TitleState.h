@@ -6,6 +6,6 @@
 
 struct TitleState : TitleFormats {
     char loadText[80] = {};
-    HWND titleTarget = nullptr;      // window whose caption carries the load text
-    char savedCaption[256] = {};     // that window's own caption
+    HWND titleTarget = nullptr;  // window whose caption carries the load text
+    char savedCaption[256] = {}; // that window's own caption
 };
