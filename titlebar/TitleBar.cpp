@@ -31,7 +31,8 @@ bool ReadCaption(HWND window, char* out, size_t cap) {
 
 // A caption holding the head of the load text (up to the total's number)
 // already carries the text of an earlier tick. When the number comes first
-// there is no such head, and only the exact caption last written counts.
+// there is no such head, and every caption would look marked: then only the
+// exact caption last written counts.
 bool CarriesLoadText(const char* caption) {
     char marker[TITLE_HEAD_CAPACITY];
     if (TitleMarker(app, marker, sizeof marker) > 0) return strstr(caption, marker) != nullptr;

@@ -30,10 +30,13 @@ struct PieceWriter {
     }
 };
 
-// Length of the character that starts at s (1 or 2 bytes; a lead byte
-// without a trail byte counts alone).
+// Length of the character that starts at s (1 or 2 bytes). A lead byte
+// without a valid trail byte counts alone: were "\x81%" taken as one
+// character, its percent sign would reach printf undoubled.
 size_t CharLength(const char* s) {
-    return IsLeadByte932(static_cast<unsigned char>(s[0])) && s[1] ? 2 : 1;
+    unsigned char trail = static_cast<unsigned char>(s[1]);
+    bool validTrail = (trail >= 0x40 && trail <= 0x7e) || (trail >= 0x80 && trail <= 0xfc);
+    return IsLeadByte932(static_cast<unsigned char>(s[0])) && validTrail ? 2 : 1;
 }
 
 // Copies user text [s, end) into w. Underscores become spaces; with
