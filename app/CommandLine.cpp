@@ -19,8 +19,10 @@ std::string Normalise(const char* text) {
             ++i;
             continue;
         }
-        if (c == '-') s[i] = '/';
-        else if (c >= 'a' && c <= 'z') s[i] = static_cast<char>(c - 'a' + 'A');
+        if (c == '-')
+            s[i] = '/';
+        else if (c >= 'a' && c <= 'z')
+            s[i] = static_cast<char>(c - 'a' + 'A');
     }
     return s;
 }
@@ -29,7 +31,8 @@ std::string Normalise(const char* text) {
 // at least one digit. Advances p on success.
 bool ReadNumber(const char*& p, int32_t* out) {
     const char* q = p;
-    while (*q == ' ' || *q == '\t') ++q;
+    while (*q == ' ' || *q == '\t')
+        ++q;
     bool negative = false;
     if (*q == '+' || *q == '-') negative = (*q++ == '-');
     if (*q < '0' || *q > '9') return false;

@@ -139,9 +139,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     }
     LoadSettings();
 
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, VANTOR_CLASS, VANTOR_TITLE, WS_POPUP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 120, 80, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window =
+        CreateWindowExA(WS_EX_TOOLWINDOW, VANTOR_CLASS, VANTOR_TITLE, WS_POPUP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 120, 80, nullptr, nullptr, instance, nullptr);
     if (!window) {
         FreeSamplerAndArrays();
         ReleaseMutexEarly();

@@ -84,8 +84,7 @@ void OnAutoExitTimer(HWND window) {
 
 void OnTrimTimer(HWND window) {
     KillTimer(window, TIMER_TRIM);
-    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1),
-                             static_cast<SIZE_T>(-1));
+    SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }
 
 void OnTimer(HWND window, UINT_PTR id) {

@@ -26,7 +26,9 @@ void Check(UINT id, bool on) {
     CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void Grey(UINT id) { EnableMenuItem(app.popupMenu, id, MF_BYCOMMAND | MF_GRAYED); }
+void Grey(UINT id) {
+    EnableMenuItem(app.popupMenu, id, MF_BYCOMMAND | MF_GRAYED);
+}
 
 void SetCheckMark(HBITMAP mark, UINT id) {
     SetMenuItemBitmaps(app.popupMenu, id, MF_BYCOMMAND, nullptr, mark);
@@ -50,8 +52,10 @@ void PrepareMenuItems(HBITMAP mark) {
         Grey(IDM_MULTI);
         app.multi = 0;
     }
-    if (app.kakusi == 0) DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
-    else Check(IDM_MEMORY, app.memory != 0);
+    if (app.kakusi == 0)
+        DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
+    else
+        Check(IDM_MEMORY, app.memory != 0);
     Check(IDM_HOVER_HIDE, app.acthide == 1);
     Check(IDM_HOVER_EVADE, app.acthide == 2);
     Check(IDM_HOVER_NORMAL, app.acthide != 1 && app.acthide != 2);
@@ -61,8 +65,8 @@ void SetUpTranslucency(HWND window, HBITMAP mark) {
     if (app.osNt5OrLater) {
         app.user32Module = LoadLibraryA("user32.dll");
         if (app.user32Module)
-            app.pfnSetLayeredWindowAttributes = reinterpret_cast<SetLayeredWindowAttributesFn>(
-                reinterpret_cast<void*>(
+            app.pfnSetLayeredWindowAttributes =
+                reinterpret_cast<SetLayeredWindowAttributesFn>(reinterpret_cast<void*>(
                     GetProcAddress(app.user32Module, "SetLayeredWindowAttributes")));
     }
     if (!app.pfnSetLayeredWindowAttributes) {
@@ -88,8 +92,10 @@ void LookUpMemoryStatus() {
 }
 
 void PrepareLogItem() {
-    if (app.logout == 0) Grey(IDM_LOG);
-    else Check(IDM_LOG, app.log != 0);
+    if (app.logout == 0)
+        Grey(IDM_LOG);
+    else
+        Check(IDM_LOG, app.log != 0);
 }
 
 void StartTimers(HWND window) {
@@ -126,13 +132,15 @@ void SetUpWindow(HWND window) {
     Check(IDM_MULTI, app.multi != 0);
     LayoutWindow(window, app.posx, app.posy, true, app.graph == 0);
     if (app.wintop)
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOSENDCHANGING);
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOSENDCHANGING);
     GetWindowRect(window, &app.windowRect);
 
     CreateGraphPens();
     CreateMeterBrushes();
     CreateGridPen();
 
-    for (int i = 0; i <= app.cpuCount; ++i) app.loadHistory[i].resize(HISTORY_LENGTH);
+    for (int i = 0; i <= app.cpuCount; ++i)
+        app.loadHistory[i].resize(HISTORY_LENGTH);
     StartTimers(window);
 }

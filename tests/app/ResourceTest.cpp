@@ -18,7 +18,7 @@ struct Item {
 };
 
 class Resources : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         std::string exe = testkit::BuildDir() + "\\..\\..\\bin\\vantor.exe";
         module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -37,7 +37,9 @@ std::string MenuText(HMENU menu, int position) {
     return text;
 }
 
-TEST_F(Resources, CodePageIsJapanese) { EXPECT_EQ(GetACP(), 932u); }
+TEST_F(Resources, CodePageIsJapanese) {
+    EXPECT_EQ(GetACP(), 932u);
+}
 
 TEST_F(Resources, PopupMenuItemsInOrder) {
     ASSERT_NE(module, nullptr);
@@ -47,12 +49,22 @@ TEST_F(Resources, PopupMenuItemsInOrder) {
     ASSERT_NE(menu, nullptr);
     const UINT sub = static_cast<UINT>(-1);
     const std::vector<Item> want = {
-        {IDM_HIDE, "ウィンドウを隠す"}, {sub, "マウスオーバー時"},   {IDM_TOPMOST, "常に最前面"},
-        {IDM_TRANS, "半透明表示"},      {IDM_SNAP, "画面端にスナップ"}, {0, ""},
-        {IDM_MEMORY, "メモリ容量表示"}, {IDM_TITLE, "タイトルバーに寄生"},
-        {IDM_ICONANIM, "ｱｲｺﾝでもﾓﾆﾀする"}, {IDM_MULTI, "CPU個別表示"}, {IDM_LOG, "ログ出力"},
-        {0, ""},                        {IDM_OPTIONS, "設定..."},      {IDM_HELP, "ヘルプ"},
-        {IDM_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報"},     {IDM_EXIT, "終了"},
+        {IDM_HIDE, "ウィンドウを隠す"},
+        {sub, "マウスオーバー時"},
+        {IDM_TOPMOST, "常に最前面"},
+        {IDM_TRANS, "半透明表示"},
+        {IDM_SNAP, "画面端にスナップ"},
+        {0, ""},
+        {IDM_MEMORY, "メモリ容量表示"},
+        {IDM_TITLE, "タイトルバーに寄生"},
+        {IDM_ICONANIM, "ｱｲｺﾝでもﾓﾆﾀする"},
+        {IDM_MULTI, "CPU個別表示"},
+        {IDM_LOG, "ログ出力"},
+        {0, ""},
+        {IDM_OPTIONS, "設定..."},
+        {IDM_HELP, "ヘルプ"},
+        {IDM_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報"},
+        {IDM_EXIT, "終了"},
     };
     ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(want.size()));
     for (size_t i = 0; i < want.size(); ++i) {
@@ -104,7 +116,8 @@ TEST_F(Resources, AboutBoxLayoutAndScreenshot) {
     MSG msg;
     DWORD until = GetTickCount() + 500;
     while (GetTickCount() < until) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
         Sleep(10);
     }
     EXPECT_FALSE(testkit::Screenshot("about_box").empty());

@@ -13,7 +13,8 @@ const char kA[] = "\x82\xa0";
 
 bool EndsOnBoundary(const char* s) {
     size_t n = strlen(s), pos = 0;
-    while (pos < n) pos += IsLeadByte932(static_cast<unsigned char>(s[pos])) ? 2 : 1;
+    while (pos < n)
+        pos += IsLeadByte932(static_cast<unsigned char>(s[pos])) ? 2 : 1;
     return pos == n;
 }
 
