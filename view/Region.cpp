@@ -8,6 +8,31 @@
 
 namespace {
 
+// The transparent runs of the composed picture, as rectangles of one row,
+// behind the header ExtCreateRegion takes. Grows by doubling; when it
+// cannot grow, the region is cut run by run instead.
+struct RunList {
+    RGNDATA* data = nullptr;
+    DWORD capacity = 0;
+    bool complete = true;
+};
+
+void CollectRun(void* context, int32_t x0, int32_t y, int32_t x1) {
+    RunList* list = static_cast<RunList*>(context);
+    if (list->data->rdh.nCount == list->capacity) {
+        DWORD more = list->capacity * 2;
+        void* grown = realloc(list->data, sizeof(RGNDATAHEADER) + more * sizeof(RECT));
+        if (!grown) {
+            list->complete = false;
+            return;
+        }
+        list->data = static_cast<RGNDATA*>(grown);
+        list->capacity = more;
+    }
+    RECT* rects = reinterpret_cast<RECT*>(list->data->Buffer);
+    rects[list->data->rdh.nCount++] = RECT{x0, y, x1, y + 1};
+}
+
 void CutRun(void* context, int32_t x0, int32_t y, int32_t x1) {
     HRGN region = static_cast<HRGN>(context);
     HRGN run = CreateRectRgn(x0, y, x1, y + 1);
@@ -15,19 +40,12 @@ void CutRun(void* context, int32_t x0, int32_t y, int32_t x1) {
     DeleteObject(run);
 }
 
-} // namespace
-
-HRGN BuildWindowRegion(HDC dc) {
-    const int32_t W = static_cast<int32_t>(app.clientWidth);
-    const int32_t H = static_cast<int32_t>(app.clientHeight);
-    HRGN region = CreateRectRgn(0, 0, W, H);
-    if (W <= 0 || H <= 0) return region;
-
+// The composed picture as a top-down 24-bit DIB, or null. A read that fails
+// leaves zeros: no pure blue, so the whole rectangle stays the window.
+uint8_t* ReadPicture(HDC dc, int32_t W, int32_t H) {
     const size_t bytes = static_cast<size_t>(DibStride24(W)) * static_cast<size_t>(H);
-    // Zeroed, so that a failed read leaves no transparent pixel: the whole
-    // rectangle is then the window.
     uint8_t* pixels = static_cast<uint8_t*>(calloc(bytes, 1));
-    if (!pixels) return region;
+    if (!pixels) return nullptr;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = W;
@@ -37,12 +55,64 @@ HRGN BuildWindowRegion(HDC dc) {
     info.bmiHeader.biCompression = BI_RGB;
     if (GetDIBits(dc, app.backBuffer, 0, static_cast<UINT>(H), pixels, &info, DIB_RGB_COLORS) == 0)
         memset(pixels, 0, bytes);
+    return pixels;
+}
 
-    const FrameBands bands =
-        ComputeFrameBands(app.skinLT.width, app.skinLT.height, app.skinRT.width, app.skinRT.height,
-                          app.skinRB.width, app.skinRB.height, app.skinLB.width, app.skinLB.height,
-                          app.skinST.height, app.skinSB.height, app.skinSL.width, app.skinSR.width);
-    ScanTransparentRuns(pixels, W, H, bands, CutRun, region);
+FrameBands SkinBands() {
+    return ComputeFrameBands(app.skinLT.width, app.skinLT.height, app.skinRT.width,
+                             app.skinRT.height, app.skinRB.width, app.skinRB.height,
+                             app.skinLB.width, app.skinLB.height, app.skinST.height,
+                             app.skinSB.height, app.skinSL.width, app.skinSR.width);
+}
+
+} // namespace
+
+HRGN BuildWindowRegion(HDC dc) {
+    const int32_t W = static_cast<int32_t>(app.clientWidth);
+    const int32_t H = static_cast<int32_t>(app.clientHeight);
+    HRGN region = CreateRectRgn(0, 0, W, H);
+    if (W <= 0 || H <= 0) return region;
+    uint8_t* pixels = ReadPicture(dc, W, H);
+    if (!pixels) return region;
+
+    RunList list;
+    list.capacity = 64;
+    list.data = static_cast<RGNDATA*>(malloc(sizeof(RGNDATAHEADER) + list.capacity * sizeof(RECT)));
+    if (list.data) {
+        memset(&list.data->rdh, 0, sizeof list.data->rdh);
+        list.data->rdh.dwSize = sizeof(RGNDATAHEADER);
+        list.data->rdh.iType = RDH_RECTANGLES;
+        ScanTransparentRuns(pixels, W, H, SkinBands(), CollectRun, &list);
+        const DWORD count = list.data->rdh.nCount;
+        if (!list.complete) {
+            ScanTransparentRuns(pixels, W, H, SkinBands(), CutRun, region);
+        } else if (count > 0) {
+            list.data->rdh.nRgnSize = count * sizeof(RECT);
+            list.data->rdh.rcBound = RECT{0, 0, W, H};
+            // One region of all runs and one cut, instead of a cut per run.
+            HRGN cut = ExtCreateRegion(nullptr, sizeof(RGNDATAHEADER) + count * sizeof(RECT),
+                                       list.data);
+            if (cut) {
+                CombineRgn(region, region, cut, RGN_DIFF);
+                DeleteObject(cut);
+            }
+        }
+        free(list.data);
+    } else {
+        ScanTransparentRuns(pixels, W, H, SkinBands(), CutRun, region);
+    }
+    free(pixels);
+    return region;
+}
+
+HRGN BuildWindowRegionPerRun(HDC dc) {
+    const int32_t W = static_cast<int32_t>(app.clientWidth);
+    const int32_t H = static_cast<int32_t>(app.clientHeight);
+    HRGN region = CreateRectRgn(0, 0, W, H);
+    if (W <= 0 || H <= 0) return region;
+    uint8_t* pixels = ReadPicture(dc, W, H);
+    if (!pixels) return region;
+    ScanTransparentRuns(pixels, W, H, SkinBands(), CutRun, region);
     free(pixels);
     return region;
 }

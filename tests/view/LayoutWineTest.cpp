@@ -113,6 +113,24 @@ TEST_F(LayoutTest, NightSkinOutlineFollowsEverySize) {
     DeleteObject(region);
 }
 
+TEST_F(LayoutTest, OneCutOfAllRunsEqualsACutPerRun) {
+    ReleaseSkin();
+    LoadSkinNamed("night");
+    for (int colum : {1, 3}) {
+        app.multi = colum > 1, app.layout = 1, app.colum = colum;
+        LayoutWindow(window, 0, 0, false, true);
+        HRGN once = BuildWindowRegion(app.backDC);
+        HRGN perRun = BuildWindowRegionPerRun(app.backDC);
+        HRGN whole = CreateRectRgn(0, 0, static_cast<int>(app.clientWidth),
+                                   static_cast<int>(app.clientHeight));
+        EXPECT_TRUE(EqualRgn(once, perRun)) << colum << " columns";
+        EXPECT_FALSE(EqualRgn(once, whole)) << "the night skin cuts its corners";
+        DeleteObject(once);
+        DeleteObject(perRun);
+        DeleteObject(whole);
+    }
+}
+
 TEST_F(LayoutTest, DefaultSkinPaintPutsTheContentInsideThePadding) {
     app.color0 = 0x00ff00, app.color1 = 0x00f0ff, app.color2 = 0x0000ff, app.gcolorbk = 0xf0f0f0;
     app.meterStep = 0, app.meterGradient = 0, app.gline = 1, app.graph = 0, app.cpuCount = 0;

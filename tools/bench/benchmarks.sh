@@ -21,6 +21,16 @@ bench_measure() {
     fi
 }
 
+# View: one paint (background, content, blit) and the window region for the
+# shipped skins, each against a bare BitBlt of the same size; GDI objects
+# before and after 10 000 paints.
+bench_view() {
+    say "view: paint and region costs under Wine"
+    (cd "$BUILD/windows/bin" && DISPLAY="${DISPLAY:-}" WINEPREFIX="$WINEPREFIX" timeout 600 \
+        wine ./viewbench.exe 500) || return 1
+}
+
 bench_measure || status=1
+bench_view || status=1
 
 exit $status
