@@ -65,10 +65,9 @@ void OnPaint(HWND window) {
         ComposeBackground(app.backDC);
         DrawMonitor(app.backDC, app.multi ? app.sampler->processorCount() : 0, app.loadHistory,
                     GraphShownNow());
-    }
-    if (app.backDC)
         BitBlt(dc, 0, 0, static_cast<int>(app.clientWidth), static_cast<int>(app.clientHeight),
                app.backDC, 0, 0, SRCCOPY);
+    }
     EndPaint(window, &ps);
 }
 

@@ -53,3 +53,20 @@ function(vantor_add_fuzzer name corpus_dir)
     set_tests_properties(${name}_fuzz PROPERTIES LABELS "native;fuzz" TIMEOUT 600
                          DEPENDS ${name}_replay)
 endfunction()
+
+# A native test that the files committed under `committed` are exactly what
+# the Python generator `generator` makes.
+function(vantor_add_generated_check name generator committed)
+    if(VANTOR_WINDOWS)
+        return()
+    endif()
+    find_package(Python3 COMPONENTS Interpreter REQUIRED)
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_COMMAND}
+                     -DPYTHON=${Python3_EXECUTABLE}
+                     -DGENERATOR=${generator}
+                     -DCOMMITTED=${committed}
+                     -DOUT=${CMAKE_CURRENT_BINARY_DIR}/${name}
+                     -P ${CMAKE_SOURCE_DIR}/cmake/CompareGenerated.cmake)
+    set_tests_properties(${name} PROPERTIES LABELS native)
+endfunction()

@@ -11,6 +11,9 @@ namespace {
 // Which layout the file being read has; only LoadSettings changes it.
 bool oldLayout = false;
 
+// A missing key takes the value a fresh record has.
+const Settings defaults;
+
 const char* Name(IniSection section) {
     return SectionName(section, oldLayout);
 }
@@ -32,40 +35,43 @@ void ReadText(IniSection section, const char* key, const char* fallback, char* o
 void ReadWindowAndOption() {
     app.wintop = static_cast<int32_t>(GetPrivateProfileIntA("Window", "wintop", -1, app.iniPath));
     oldLayout = app.wintop < 0;
-    if (oldLayout) app.wintop = ReadInt(IniSection::Window, "wintop", 0);
-    app.posx = ReadInt(IniSection::Window, "posx", 0);
-    app.posy = ReadInt(IniSection::Window, "posy", 0);
-    app.winhide = ReadInt(IniSection::Window, "winhide", 0);
+    if (oldLayout) app.wintop = ReadInt(IniSection::Window, "wintop", defaults.wintop);
+    app.posx = ReadInt(IniSection::Window, "posx", defaults.posx);
+    app.posy = ReadInt(IniSection::Window, "posy", defaults.posy);
+    app.winhide = ReadInt(IniSection::Window, "winhide", defaults.winhide);
     // The grid and the mouse-over choice were kept in [Window] by both layouts.
-    app.colum = static_cast<int32_t>(GetPrivateProfileIntA("Window", "colum", 1, app.iniPath));
-    app.row = static_cast<int32_t>(GetPrivateProfileIntA("Window", "row", 1, app.iniPath));
-    app.acthide = static_cast<int32_t>(GetPrivateProfileIntA("Window", "acthide", 0, app.iniPath));
+    app.colum =
+        static_cast<int32_t>(GetPrivateProfileIntA("Window", "colum", defaults.colum, app.iniPath));
+    app.row =
+        static_cast<int32_t>(GetPrivateProfileIntA("Window", "row", defaults.row, app.iniPath));
+    app.acthide = static_cast<int32_t>(
+        GetPrivateProfileIntA("Window", "acthide", defaults.acthide, app.iniPath));
 
-    app.title = ReadInt(IniSection::Option, "title", 0);
-    app.iconanim = ReadInt(IniSection::Option, "iconanim", 0);
-    app.multi = ReadInt(IniSection::Option, "multi", 0);
-    app.trans = ReadInt(IniSection::Option, "trans", 0);
-    app.log = ReadInt(IniSection::Option, "log", 0);
-    app.memory = ReadInt(IniSection::Option, "memory", 0);
-    app.snap = ReadInt(IniSection::Option, "snap", 0);
-    app.snapoffset = ReadInt(IniSection::Option, "snapoffset", 10);
+    app.title = ReadInt(IniSection::Option, "title", defaults.title);
+    app.iconanim = ReadInt(IniSection::Option, "iconanim", defaults.iconanim);
+    app.multi = ReadInt(IniSection::Option, "multi", defaults.multi);
+    app.trans = ReadInt(IniSection::Option, "trans", defaults.trans);
+    app.log = ReadInt(IniSection::Option, "log", defaults.log);
+    app.memory = ReadInt(IniSection::Option, "memory", defaults.memory);
+    app.snap = ReadInt(IniSection::Option, "snap", defaults.snap);
+    app.snapoffset = ReadInt(IniSection::Option, "snapoffset", defaults.snapoffset);
 }
 
 void ReadConfig() {
-    app.graph = ReadInt(IniSection::Config, "graph", 0);
-    app.gline = ReadInt(IniSection::Config, "gline", 1);
-    app.layout = ReadInt(IniSection::Config, "layout", 0);
-    app.tmrate = ReadInt(IniSection::Config, "tmrate", 1000);
-    app.transAlpha = ReadInt(IniSection::Config, "trans", 255);
-    app.trans2 = ReadInt(IniSection::Config, "trans2", 0);
-    ReadText(IniSection::Config, "font", "Courier New", app.font, sizeof app.font);
-    app.fontsize = ReadInt(IniSection::Config, "fontsize", 15);
+    app.graph = ReadInt(IniSection::Config, "graph", defaults.graph);
+    app.gline = ReadInt(IniSection::Config, "gline", defaults.gline);
+    app.layout = ReadInt(IniSection::Config, "layout", defaults.layout);
+    app.tmrate = ReadInt(IniSection::Config, "tmrate", defaults.tmrate);
+    app.transAlpha = ReadInt(IniSection::Config, "trans", defaults.transAlpha);
+    app.trans2 = ReadInt(IniSection::Config, "trans2", defaults.trans2);
+    ReadText(IniSection::Config, "font", defaults.font, app.font, sizeof app.font);
+    app.fontsize = ReadInt(IniSection::Config, "fontsize", defaults.fontsize);
 }
 
 void ReadColors() {
-    app.color0 = ReadColor(IniSection::Color, "color0", 0x00ff00);
-    app.color1 = ReadColor(IniSection::Color, "color1", 0x00f0ff);
-    app.color2 = ReadColor(IniSection::Color, "color2", 0x0000ff);
+    app.color0 = ReadColor(IniSection::Color, "color0", defaults.color0);
+    app.color1 = ReadColor(IniSection::Color, "color1", defaults.color1);
+    app.color2 = ReadColor(IniSection::Color, "color2", defaults.color2);
     char meter[METER_TEXT_CAPACITY];
     ReadText(IniSection::Color, "meter", "0,0", meter, sizeof meter);
     ParseMeterPair(meter, &app.meterGradient, &app.meterStep);
@@ -74,37 +80,37 @@ void ReadColors() {
         snprintf(key, sizeof key, "gcolor%d", i);
         app.gcolor[i] = ReadColor(IniSection::Color, key, DefaultGraphColor(i));
     }
-    app.gcolorbk = ReadColor(IniSection::Color, "gcolorbk", 0xf0f0f0);
-    ReadText(IniSection::Color, "format_b", "【,】", app.format_b, sizeof app.format_b);
-    ReadText(IniSection::Color, "format_0", "CPU:_#0%", app.format_0, sizeof app.format_0);
-    ReadText(IniSection::Color, "format_1", "#i-#c%", app.format_1, sizeof app.format_1);
-    ReadText(IniSection::Color, "format_d", "/", app.format_d, sizeof app.format_d);
+    app.gcolorbk = ReadColor(IniSection::Color, "gcolorbk", defaults.gcolorbk);
+    ReadText(IniSection::Color, "format_b", defaults.format_b, app.format_b, sizeof app.format_b);
+    ReadText(IniSection::Color, "format_0", defaults.format_0, app.format_0, sizeof app.format_0);
+    ReadText(IniSection::Color, "format_1", defaults.format_1, app.format_1, sizeof app.format_1);
+    ReadText(IniSection::Color, "format_d", defaults.format_d, app.format_d, sizeof app.format_d);
 }
 
 void ReadLog() {
-    app.logout = ReadInt(IniSection::Log, "logout", 0);
+    app.logout = ReadInt(IniSection::Log, "logout", defaults.logout);
     app.log = EffectiveLog(app.log, app.logout);
-    app.tmrate2 = ReadInt(IniSection::Log, "tmrate2", 1000);
-    app.logappend = ReadInt(IniSection::Log, "logappend", 0);
-    app.logtime = ReadInt(IniSection::Log, "logtime", 0);
-    app.loglimit = ReadInt(IniSection::Log, "loglimit", 0);
-    app.loglimitval = ReadInt(IniSection::Log, "loglimitval", 0);
-    app.logchange = ReadInt(IniSection::Log, "logchange", 0);
-    app.logchangeval = ReadInt(IniSection::Log, "logchangeval", 0);
-    ReadText(IniSection::Log, "logfile", "", app.logfile, sizeof app.logfile);
+    app.tmrate2 = ReadInt(IniSection::Log, "tmrate2", defaults.tmrate2);
+    app.logappend = ReadInt(IniSection::Log, "logappend", defaults.logappend);
+    app.logtime = ReadInt(IniSection::Log, "logtime", defaults.logtime);
+    app.loglimit = ReadInt(IniSection::Log, "loglimit", defaults.loglimit);
+    app.loglimitval = ReadInt(IniSection::Log, "loglimitval", defaults.loglimitval);
+    app.logchange = ReadInt(IniSection::Log, "logchange", defaults.logchange);
+    app.logchangeval = ReadInt(IniSection::Log, "logchangeval", defaults.logchangeval);
+    ReadText(IniSection::Log, "logfile", defaults.logfile, app.logfile, sizeof app.logfile);
 }
 
 void ReadExt() {
-    app.bgtrans = ReadInt(IniSection::Ext, "bgtrans", 0);
-    app.textcolor = ReadColor(IniSection::Ext, "textcolor", 0xffffff);
-    app.tmrate3 = ReadInt(IniSection::Ext, "tmrate3", 3000);
-    app.usericon = ReadInt(IniSection::Ext, "usericon", 0);
-    ReadText(IniSection::Ext, "iconpath", "", app.iconpath, sizeof app.iconpath);
-    ReadText(IniSection::Ext, "skinname", "default", app.skinname, sizeof app.skinname);
-    app.kakusi = ReadInt(IniSection::Ext, "kakusi", 0);
-    app.memback = ReadColor(IniSection::Ext, "memback", 0x648080);
-    app.memtext = ReadColor(IniSection::Ext, "memtext", 0xf00000);
-    app.memtype = ReadInt(IniSection::Ext, "memtype", 0);
+    app.bgtrans = ReadInt(IniSection::Ext, "bgtrans", defaults.bgtrans);
+    app.textcolor = ReadColor(IniSection::Ext, "textcolor", defaults.textcolor);
+    app.tmrate3 = ReadInt(IniSection::Ext, "tmrate3", defaults.tmrate3);
+    app.usericon = ReadInt(IniSection::Ext, "usericon", defaults.usericon);
+    ReadText(IniSection::Ext, "iconpath", defaults.iconpath, app.iconpath, sizeof app.iconpath);
+    ReadText(IniSection::Ext, "skinname", defaults.skinname, app.skinname, sizeof app.skinname);
+    app.kakusi = ReadInt(IniSection::Ext, "kakusi", defaults.kakusi);
+    app.memback = ReadColor(IniSection::Ext, "memback", defaults.memback);
+    app.memtext = ReadColor(IniSection::Ext, "memtext", defaults.memtext);
+    app.memtype = ReadInt(IniSection::Ext, "memtype", defaults.memtype);
 }
 
 void WriteBlock(IniSection section) {

@@ -1,5 +1,5 @@
-# Regenerates the skins into OUT and fails on any file that differs from, or
-# is missing in, COMMITTED (both are trees of one folder per skin).
+# Runs a generator into OUT and fails on any file that differs from, or is
+# missing in, COMMITTED (both trees compared file by file).
 file(REMOVE_RECURSE "${OUT}")
 execute_process(COMMAND "${PYTHON}" "${GENERATOR}" "${OUT}" RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -16,7 +16,7 @@ foreach(f ${made})
     file(SHA256 "${OUT}/${f}" a)
     file(SHA256 "${COMMITTED}/${f}" b)
     if(NOT a STREQUAL b)
-        message(FATAL_ERROR "${f}: committed skin file is not what tools/skingen/skingen.py draws")
+        message(FATAL_ERROR "${f}: committed file is not what ${GENERATOR} makes")
     endif()
 endforeach()
 message(STATUS "${made}: all current")
