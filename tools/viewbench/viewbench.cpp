@@ -26,13 +26,16 @@ double Now() {
     return static_cast<double>(t.QuadPart) * 1e6 / static_cast<double>(freq.QuadPart);
 }
 
-LoadHistory rings[9];
-uint32_t gcolor[9];
-HPEN pens[9];
+// Room for the widest case below: 16 processors and the total.
+constexpr int kMaxCpus = 16;
+LoadHistory rings[kMaxCpus + 1];
+uint32_t gcolor[kMaxCpus + 1];
+HPEN pens[kMaxCpus + 1];
 
 // The window's size as LayoutWindow computes it, without a window: only the
 // back buffer is renewed.
-void Prepare(const char* skin, int multi, int layout, int colum, int row, bool graph, HDC screen) {
+void Prepare(const char* skin, int n, int multi, int layout, int colum, int row, bool graph,
+             HDC screen) {
     ReleaseSkin();
     lstrcpynA(app.skinname, skin, sizeof app.skinname);
     LoadSkin();
@@ -40,7 +43,7 @@ void Prepare(const char* skin, int multi, int layout, int colum, int row, bool g
     app.gline = 1;
     LayoutInput in;
     in.multi = multi, in.layout = layout, in.colum = colum, in.row = row;
-    in.fontsize = app.fontsize, in.processorCount = 8, in.band = graph;
+    in.fontsize = app.fontsize, in.processorCount = n > 0 ? n : 1, in.band = graph;
     in.padLeft = app.padLeft, in.padTop = app.padTop;
     in.padRight = app.padRight, in.padBottom = app.padBottom;
     in.kakusi = app.kakusi, in.memory = app.memory;
@@ -112,11 +115,11 @@ int main(int argc, char** argv) {
     HDC screen = GetDC(nullptr);
     app.backDC = CreateCompatibleDC(screen);
     HDC target = CreateCompatibleDC(screen);
-    HBITMAP targetBitmap = CreateCompatibleBitmap(screen, 400, 400);
+    HBITMAP targetBitmap = CreateCompatibleBitmap(screen, 1024, 1024);
     SelectObject(target, targetBitmap);
-    app.cpuCount = 8;
+    app.cpuCount = kMaxCpus;
     app.usericon = 1;
-    for (int i = 0; i <= 8; ++i) {
+    for (int i = 0; i <= kMaxCpus; ++i) {
         rings[i].resize(HISTORY_LENGTH);
         gcolor[i] = DefaultGraphColor(i);
     }
@@ -142,11 +145,13 @@ int main(int argc, char** argv) {
         {"total plain (no skin)", "", 0, 0, 1, 1, false, 0},
         {"8 cpus grid 4x2+graph night", "night", 1, 1, 4, 2, true, 8},
         {"8 cpus compact+graph default", "default", 1, 0, 1, 1, true, 8},
+        {"16 cpus compact+graph default", "default", 1, 0, 1, 1, true, 16},
+        {"16 cpus grid 4x4+graph default", "default", 1, 1, 4, 4, true, 16},
     };
     const double query = QueryCost(iterations < 50 ? iterations : 50);
     printf("query \"238\": %.1f us\n", query);
     for (const Case& c : cases) {
-        Prepare(c.skin, c.multi, c.layout, c.colum, c.row, c.graph, screen);
+        Prepare(c.skin, c.n, c.multi, c.layout, c.colum, c.row, c.graph, screen);
         PaintCost(10, c.n, c.graph, target); // warm-up
         const double paint = PaintCost(iterations, c.n, c.graph, target);
         const double blit = BlitCost(iterations, target);
@@ -159,13 +164,13 @@ int main(int argc, char** argv) {
     }
     app.kakusi = 1, app.memory = 1;
     MeasureMemoryTemplate(screen);
-    Prepare("default", 0, 0, 1, 1, true, screen);
+    Prepare("default", 0, 0, 0, 1, 1, true, screen);
     const double memPaint = PaintCost(iterations, 0, true, target);
     printf("%-30s paint %.1f us (%.2f%% of a query)\n", "total+graph+memory default", memPaint,
            100.0 * memPaint / query);
 
     // The objects of the process must not grow with the paints.
-    Prepare("night", 1, 1, 4, 2, true, screen);
+    Prepare("night", 8, 1, 1, 4, 2, true, screen);
     PaintCost(10, 8, true, target);
     const long before = FreeGdiSlots();
     PaintCost(10000, 8, true, target);
