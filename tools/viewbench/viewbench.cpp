@@ -33,9 +33,9 @@ uint32_t gcolor[kMaxCpus + 1];
 HPEN pens[kMaxCpus + 1];
 
 // The window's size as LayoutWindow computes it, without a window: only the
-// back buffer is renewed.
-void Prepare(const char* skin, int n, int multi, int layout, int colum, int row, bool graph,
-             HDC screen) {
+// back buffer is renewed. n is the processors shown, 0 for the total alone.
+void Prepare(const char* skin, int n, int layout, int colum, int row, bool graph, HDC screen) {
+    const int multi = n > 0 ? 1 : 0;
     ReleaseSkin();
     lstrcpynA(app.skinname, skin, sizeof app.skinname);
     LoadSkin();
@@ -135,23 +135,23 @@ int main(int argc, char** argv) {
     struct Case {
         const char* name;
         const char* skin;
-        int multi, layout, colum, row;
+        int layout, colum, row;
         bool graph;
         int n;
     };
     const Case cases[] = {
-        {"total+graph default", "default", 0, 0, 1, 1, true, 0},
-        {"total+graph night", "night", 0, 0, 1, 1, true, 0},
-        {"total plain (no skin)", "", 0, 0, 1, 1, false, 0},
-        {"8 cpus grid 4x2+graph night", "night", 1, 1, 4, 2, true, 8},
-        {"8 cpus compact+graph default", "default", 1, 0, 1, 1, true, 8},
-        {"16 cpus compact+graph default", "default", 1, 0, 1, 1, true, 16},
-        {"16 cpus grid 4x4+graph default", "default", 1, 1, 4, 4, true, 16},
+        {"total+graph default", "default", 0, 1, 1, true, 0},
+        {"total+graph night", "night", 0, 1, 1, true, 0},
+        {"total plain (no skin)", "", 0, 1, 1, false, 0},
+        {"8 cpus grid 4x2+graph night", "night", 1, 4, 2, true, 8},
+        {"8 cpus compact+graph default", "default", 0, 1, 1, true, 8},
+        {"16 cpus compact+graph default", "default", 0, 1, 1, true, 16},
+        {"16 cpus grid 4x4+graph default", "default", 1, 4, 4, true, 16},
     };
     const double query = QueryCost(iterations < 50 ? iterations : 50);
     printf("query \"238\": %.1f us\n", query);
     for (const Case& c : cases) {
-        Prepare(c.skin, c.n, c.multi, c.layout, c.colum, c.row, c.graph, screen);
+        Prepare(c.skin, c.n, c.layout, c.colum, c.row, c.graph, screen);
         PaintCost(10, c.n, c.graph, target); // warm-up
         const double paint = PaintCost(iterations, c.n, c.graph, target);
         const double blit = BlitCost(iterations, target);
@@ -164,13 +164,13 @@ int main(int argc, char** argv) {
     }
     app.kakusi = 1, app.memory = 1;
     MeasureMemoryTemplate(screen);
-    Prepare("default", 0, 0, 0, 1, 1, true, screen);
+    Prepare("default", 0, 0, 1, 1, true, screen);
     const double memPaint = PaintCost(iterations, 0, true, target);
     printf("%-30s paint %.1f us (%.2f%% of a query)\n", "total+graph+memory default", memPaint,
            100.0 * memPaint / query);
 
     // The objects of the process must not grow with the paints.
-    Prepare("night", 8, 1, 1, 4, 2, true, screen);
+    Prepare("night", 8, 1, 4, 2, true, screen);
     PaintCost(10, 8, true, target);
     const long before = FreeGdiSlots();
     PaintCost(10000, 8, true, target);
