@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 
 #include <climits>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
 #include "measure/PerfCounterCheck.h"

@@ -5,7 +5,7 @@
 #include "app/SetUpWindow.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
-#include "measure/SampleTick.h"
+#include "app/SampleTick.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "titlebar/TitleBar.h"

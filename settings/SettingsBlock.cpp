@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 
 const char* SectionName(IniSection section, bool oldLayout) {
     if (oldLayout) return "config";

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "app/AppState.h"
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 
 namespace {
 

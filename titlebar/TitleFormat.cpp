@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "view/Draw.h"
 
 #include "app/AppState.h"
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 #include "measure/LoadHistory.h"
 #include "view/Layout.h"
 #include "view/MemoryLine.h"

@@ -1,6 +1,6 @@
 #include "view/MemoryLine.h"
 
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 
 const char* MemoryTemplate(uint64_t totalBytes) {
     // Only whole megabytes count, as in the text itself.

@@ -1,7 +1,7 @@
 #include "view/Skin.h"
 
 #include "app/AppState.h"
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 #include "view/SkinIni.h"
 
 namespace {

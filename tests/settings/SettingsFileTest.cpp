@@ -1,7 +1,7 @@
 // vantor.ini through the real profile functions, in a folder of the test's
 // own: the first-start file, the old layout, the read rules and the saves.
 #include "app/AppState.h"
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 #include "settings/SettingsFile.h"
 #include "tests/testkit/testkit.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/AppState.h"
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 #include "titlebar/TitleBar.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/SafeText.h"
+#include "base/SafeText.h"
 
 #include <cstdarg>
 #include <cstdio>

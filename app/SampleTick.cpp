@@ -1,4 +1,4 @@
-#include "measure/SampleTick.h"
+#include "app/SampleTick.h"
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
