@@ -9,7 +9,8 @@
 #include "titlebar/TitleState.h"
 #include "view/ViewState.h"
 #include "app/ShellState.h"
+#include "options/OptionsState.h"
 
-struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState {};
+struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, OptionsState {};
 
 extern AppState app;

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/AutoExit.h"
+#include "app/OptionsExchange.h"
 #include "app/SetUpWindow.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
@@ -98,6 +99,7 @@ void OnTimer(HWND window, UINT_PTR id) {
 bool OnCommand(HWND window, WORD id) {
     switch (id) {
     case IDM_EXIT: DestroyWindow(window); return true;
+    case IDM_OPTIONS: RunOptionsDialog(window); return true;
     default: return false;
     }
 }

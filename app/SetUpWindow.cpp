@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
+#include "options/OptionRules.h"
 #include "res/resource.h"
 #include "view/Layout.h"
 #include "view/Skin.h"
@@ -99,7 +100,7 @@ void PrepareLogItem() {
 }
 
 void StartTimers(HWND window) {
-    SetTimer(window, TIMER_SAMPLE, static_cast<UINT>(app.tmrate), nullptr);
+    SetTimer(window, TIMER_SAMPLE, TimerPeriod(app.tmrate), nullptr);
     if (app.exitDelay > 0) {
         // Timers take at most 2^31 - 1 ms; a longer delay waits that long.
         UINT seconds = app.exitDelay < 2147483 ? static_cast<UINT>(app.exitDelay) : 2147483u;

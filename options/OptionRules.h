@@ -1,0 +1,42 @@
+// Rules of the options dialog and of taking its result over that need no
+// window: interval floors, path and format clean-up, which skin folders can
+// be offered, and which renewals a changed working copy calls for.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "settings/Settings.h"
+
+// The shortest period any of the program's periodic timers runs with. An
+// interval left empty or 0 is kept in the file as typed; the timer waits at
+// least this long, so the program never samples, logs or polls flat out.
+enum : uint32_t { MIN_TIMER_PERIOD_MS = 100 };
+
+// The period a timer runs with for the interval the user gave.
+uint32_t TimerPeriod(int32_t intervalMs);
+
+// Removes one trailing backslash from a non-empty CP932 path. The last byte
+// 0x5C of a double-byte character (such as "ソ") is part of a name, not a
+// separator, and stays.
+void DropTrailingBackslash(char* path);
+
+// The title formats keep spaces as "_" in the file.
+void SpacesToUnderscores(char* text);
+
+// A folder name that the skin list may offer: not "." or "..", and short
+// enough for skinname to hold it whole (a longer one would be stored cut and
+// name a different folder).
+bool OfferSkinFolder(const char* name);
+
+// What taking the working copy over has to renew.
+struct OptionChanges {
+    bool samplePeriod = false; // tmrate
+    bool font = false;         // face or size
+    bool meterBrush[3] = {};   // color0 .. color2
+    bool graphBack = false;    // gcolorbk: its brush and the grid pen
+    bool logFile = false;      // the open log must be closed (and opened again)
+    bool desktopText = false;  // bgtrans, tmrate3 or textcolor
+    bool memoryItem = false;   // kakusi
+};
+
+OptionChanges CompareOptions(const Settings& live, const Settings& pending);
