@@ -82,6 +82,7 @@ void FillSkinList(HWND combo) {
 
 void OnInit(HWND page) {
     PlacePage(page);
+    FitNumberBox(page, IDC_XP_TMRATE3);
     const PendingSettings& p = app.pendingSettings;
     SetChecked(page, IDC_XP_BGTRANS, p.bgtrans != 0);
     page3.textSwatch = GetDlgItem(page, IDC_XP_TEXTCOLOR);

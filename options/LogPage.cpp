@@ -33,6 +33,9 @@ void EnableLogControls(HWND page, bool on) {
 void OnInit(HWND page) {
     page2.loading = true;
     PlacePage(page);
+    FitNumberBox(page, IDC_LP_TMRATE2);
+    FitNumberBox(page, IDC_LP_LIMITVAL);
+    FitNumberBox(page, IDC_LP_CHANGEVAL);
     page2.fileBox = GetDlgItem(page, IDC_LP_LOGFILE);
     page2.slider = GetDlgItem(page, IDC_LP_TMRATE2_SLIDER);
     page2.browseImage = SetBrowseImage(page, IDC_LP_BROWSE);

@@ -43,6 +43,7 @@ void SetUpOpacity(HWND page, const PendingSettings& p) {
 
 void OnInit(HWND page) {
     PlacePage(page);
+    FitNumberBox(page, IDC_OP_TMRATE);
     page0.rateSlider = GetDlgItem(page, IDC_OP_TMRATE_SLIDER);
     page0.transSlider = GetDlgItem(page, IDC_OP_TRANS_SLIDER);
     page0.trans2Slider = GetDlgItem(page, IDC_OP_TRANS2_SLIDER);

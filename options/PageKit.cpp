@@ -30,6 +30,10 @@ void WriteNumber(HWND page, int id, int32_t value) {
     SetDlgItemInt(page, id, static_cast<UINT>(value), FALSE);
 }
 
+void FitNumberBox(HWND page, int id) {
+    SendDlgItemMessageA(page, id, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+}
+
 void ReadText(HWND page, int id, char* dst, size_t cap) {
     // Read whole, then cut: a cut by the control could split a character.
     char whole[1024] = {};

@@ -16,6 +16,10 @@ void Enable(HWND page, int id, bool on);
 int32_t ReadNumber(HWND page, int id);
 void WriteNumber(HWND page, int id, int32_t value);
 
+// Thin inner margins on a narrow number box, so that four digits show
+// whole in the dialog font.
+void FitNumberBox(HWND page, int id);
+
 // The control's text cut to cap - 1 bytes at a whole CP932 character.
 void ReadText(HWND page, int id, char* dst, size_t cap);
 
