@@ -31,7 +31,7 @@ void WriteNumber(HWND page, int id, int32_t value) {
 }
 
 void FitNumberBox(HWND page, int id) {
-    SendDlgItemMessageA(page, id, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+    SendDlgItemMessageA(page, id, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
 }
 
 void ReadText(HWND page, int id, char* dst, size_t cap) {

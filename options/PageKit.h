@@ -16,7 +16,7 @@ void Enable(HWND page, int id, bool on);
 int32_t ReadNumber(HWND page, int id);
 void WriteNumber(HWND page, int id, int32_t value);
 
-// Thin inner margins on a narrow number box, so that four digits show
+// No inner margins on a narrow number box, so that four digits show
 // whole in the dialog font.
 void FitNumberBox(HWND page, int id);
 
