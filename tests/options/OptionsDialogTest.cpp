@@ -234,9 +234,11 @@ TEST_F(OptionsDialog, CancelGivesTheOpacityBackAndKeepsEverythingElse) {
 }
 
 TEST_F(OptionsDialog, LogPageEnablingWarningRefusalAndSaveChooser) {
-    ASSERT_TRUE(Launch(v, "opt_log", defaults, "cpus 1\n30\n"));
+    ASSERT_TRUE(Launch(v, "opt_log", defaults, SwingingLoads()));
     HWND dialog = OpenOptions(v);
     ASSERT_NE(dialog, nullptr);
+    // An emptied interval is kept as typed but never samples flat out.
+    ASSERT_TRUE(SetText(Page(dialog, 0), 1007, ""));
     NextTab(dialog);
     NextTab(dialog);
     ASSERT_TRUE(OnlyPageShown(dialog, 2));
@@ -305,6 +307,10 @@ TEST_F(OptionsDialog, LogPageEnablingWarningRefusalAndSaveChooser) {
     EXPECT_EQ(after.at("Config\\Log").at("loglimit"), "1");
     EXPECT_EQ(after.at("Config\\Log").at("loglimitval"), "100");
     EXPECT_EQ(after.at("Config\\Log").at("tmrate2"), "2500");
+    EXPECT_EQ(after.at("Config").at("tmrate"), "0");
+    const int repaints = Repaints(2000);
+    EXPECT_GE(repaints, 8);
+    EXPECT_LE(repaints, 24) << "no faster than a tick every 100 ms";
 }
 
 TEST_F(OptionsDialog, ExtrasPageSkinListIconFolderAndCancelledChoosers) {
