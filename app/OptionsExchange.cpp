@@ -153,7 +153,6 @@ void TakeOverOptions(HWND window, int result) {
 
 void RunOptionsDialog(HWND window) {
     app.pendingSettings.mainWindow = window;
-    const INT_PTR result =
-        DialogBoxParamA(app.instance, "OPTIONDLG", window, OptionsDialogProc, 0);
+    const INT_PTR result = DialogBoxParamA(app.instance, "OPTIONDLG", window, OptionsDialogProc, 0);
     TakeOverOptions(window, static_cast<int>(result));
 }

@@ -52,7 +52,8 @@ void OnMeasureItem(HWND page, MEASUREITEMSTRUCT* item) {
 void OnDrawItem(const DRAWITEMSTRUCT* item) {
     if (item->itemID == static_cast<UINT>(-1)) return;
     char text[32] = {};
-    if (SendMessageA(item->hwndItem, LB_GETTEXTLEN, item->itemID, 0) < static_cast<LRESULT>(sizeof text))
+    if (SendMessageA(item->hwndItem, LB_GETTEXTLEN, item->itemID, 0) <
+        static_cast<LRESULT>(sizeof text))
         SendMessageA(item->hwndItem, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(text));
     HDC dc = item->hDC;
     const RECT& r = item->rcItem;
@@ -86,8 +87,8 @@ void LoadFormats(HWND page) {
     SetDlgItemTextA(page, IDC_DP_FORMAT_D, app.format_d);
     if (app.cpuCount != 0) {
         SetDlgItemTextA(page, IDC_DP_FORMAT_0_LABEL, "Total");
-        for (int id : {IDC_DP_FORMAT_1_LABEL, IDC_DP_FORMAT_1, IDC_DP_FORMAT_D_LABEL,
-                       IDC_DP_FORMAT_D})
+        for (int id :
+             {IDC_DP_FORMAT_1_LABEL, IDC_DP_FORMAT_1, IDC_DP_FORMAT_D_LABEL, IDC_DP_FORMAT_D})
             Enable(page, id, true);
     }
 }
@@ -141,8 +142,8 @@ void ChooseFont(HWND page) {
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = page;
     chooser.lpLogFont = &font;
-    chooser.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_SCALABLEONLY | CF_TTONLY |
-                    CF_NOVERTFONTS;
+    chooser.Flags =
+        CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_SCALABLEONLY | CF_TTONLY | CF_NOVERTFONTS;
     if (!ChooseFontA(&chooser)) return;
     CopyText(p.font, sizeof p.font, font.lfFaceName);
     SetDlgItemTextA(page, IDC_DP_FONT_NAME, p.font);

@@ -62,8 +62,7 @@ void FillSkinList(HWND combo) {
             do {
                 if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                     OfferSkinFolder(found.cFileName) && HasSkinIni(folder, found.cFileName))
-                    SendMessageA(combo, CB_ADDSTRING, 0,
-                                 reinterpret_cast<LPARAM>(found.cFileName));
+                    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(found.cFileName));
             } while (FindNextFileA(search, &found));
             FindClose(search);
         }
@@ -132,7 +131,8 @@ bool OnCommand(HWND page, int id, int code) {
     PendingSettings& p = app.pendingSettings;
     switch (id) {
     case IDC_XP_TEXTCOLOR:
-        if (ChooseColour(&p.textcolor)) RenewSwatch(&page3.textBrush, p.textcolor, page3.textSwatch);
+        if (ChooseColour(&p.textcolor))
+            RenewSwatch(&page3.textBrush, p.textcolor, page3.textSwatch);
         return true;
     case IDC_XP_MEMBACK:
         if (ChooseColour(&p.memback))

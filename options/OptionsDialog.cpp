@@ -2,7 +2,6 @@
 // tab control, and ends with the button's result once every page is collected.
 #include "options/OptionsDialog.h"
 
-
 #include "app/AppState.h"
 #include <commctrl.h>
 #include "res/options.h"
@@ -41,8 +40,7 @@ void AddPage(HWND tab, int index) {
     SendMessageA(tab, TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     app.optionPages[index] =
         CreateDialogParamA(app.instance, kPages[index].resource, tab, kPages[index].procedure, 0);
-    if (app.optionPages[index])
-        ShowWindow(app.optionPages[index], index == 0 ? SW_SHOW : SW_HIDE);
+    if (app.optionPages[index]) ShowWindow(app.optionPages[index], index == 0 ? SW_SHOW : SW_HIDE);
 }
 
 void PrepareColorChooser(HWND dialog) {

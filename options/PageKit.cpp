@@ -1,6 +1,5 @@
 #include "options/PageKit.h"
 
-
 #include "app/AppState.h"
 #include <commctrl.h>
 #include "base/SafeText.h"
@@ -48,9 +47,9 @@ void SetUpSlider(HWND slider, int low, int high, int tickEvery, int position) {
 }
 
 HBITMAP SetBrowseImage(HWND page, int id) {
-    HBITMAP image = static_cast<HBITMAP>(
-        LoadImageA(app.instance, MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP, 0, 0,
-                   LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
+    HBITMAP image =
+        static_cast<HBITMAP>(LoadImageA(app.instance, MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP, 0,
+                                        0, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
     SendDlgItemMessageA(page, id, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
     return image;
 }
