@@ -95,13 +95,18 @@ def check_mark():
 
 
 def browse_button():
-    """Bitmap 104: a small open folder for the browse buttons (10 x 10)."""
-    face = (0xC0, 0xC0, 0xC0)
-    c = Canvas(10, 10)
-    c.rect(0, 0, 9, 9, face)
-    c.rect(0, 2, 3, 2, (0x80, 0x60, 0x00))
-    c.rect(0, 3, 8, 8, (0x80, 0x60, 0x00))
-    c.rect(1, 4, 7, 7, (0xF0, 0xC8, 0x40))
+    """Bitmap 104: a small raised box for the browse buttons (16 x 16), light
+    along its top and left edges and dark along its right and bottom edges."""
+    face, light, shadow, dark = (0xC0, 0xC0, 0xC0), WHITE, (0x80, 0x80, 0x80), (0x00, 0x00, 0x00)
+    c = Canvas(16, 16)
+    c.rect(0, 0, 15, 15, face)
+    c.rect(3, 4, 12, 11, face)
+    c.rect(3, 4, 12, 4, light)    # top
+    c.rect(3, 4, 3, 11, light)    # left
+    c.rect(4, 10, 11, 10, shadow)  # inner bottom
+    c.rect(11, 5, 11, 10, shadow)  # inner right
+    c.rect(3, 11, 12, 11, dark)   # bottom
+    c.rect(12, 4, 12, 11, dark)   # right
     return c
 
 
