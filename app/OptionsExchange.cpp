@@ -58,6 +58,10 @@ void TakeOverDrawing(HWND window, const PendingSettings& p, const OptionChanges&
     CreateGraphPens();
     app.meterGradient = p.meterGradient;
     app.meterStep = p.meterStep;
+    CopyText(app.format_b, sizeof app.format_b, p.format_b);
+    CopyText(app.format_0, sizeof app.format_0, p.format_0);
+    CopyText(app.format_1, sizeof app.format_1, p.format_1);
+    CopyText(app.format_d, sizeof app.format_d, p.format_d);
     CompileTitleFormats();
 
     CopyText(app.skinname, sizeof app.skinname, p.skinname);

@@ -203,11 +203,12 @@ void OnCollect(HWND page) {
     p.gline = Checked(page, IDC_DP_GLINE) ? 1 : 0;
     p.meterGradient = Checked(page, IDC_DP_GRADIENT) ? 1 : 0;
     p.meterStep = static_cast<int32_t>(SendDlgItemMessageA(page, IDC_DP_STEP, CB_GETCURSEL, 0, 0));
-    // The formats are edited in place: the caller compiles them on taking over.
-    ReadFormat(page, IDC_DP_FORMAT_B, app.format_b, sizeof app.format_b);
-    ReadFormat(page, IDC_DP_FORMAT_0, app.format_0, sizeof app.format_0);
-    ReadFormat(page, IDC_DP_FORMAT_1, app.format_1, sizeof app.format_1);
-    ReadFormat(page, IDC_DP_FORMAT_D, app.format_d, sizeof app.format_d);
+    // Into the working copy: a cancelled dialog must leave the formats in
+    // force, even after a refused OK has collected them.
+    ReadFormat(page, IDC_DP_FORMAT_B, p.format_b, sizeof p.format_b);
+    ReadFormat(page, IDC_DP_FORMAT_0, p.format_0, sizeof p.format_0);
+    ReadFormat(page, IDC_DP_FORMAT_1, p.format_1, sizeof p.format_1);
+    ReadFormat(page, IDC_DP_FORMAT_D, p.format_d, sizeof p.format_d);
 }
 
 void OnDestroy() {

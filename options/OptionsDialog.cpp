@@ -57,6 +57,9 @@ BOOL OnInitDialog(HWND dialog) {
     FillPendingSettings();
     InitCommonControls();
     HWND tab = GetDlgItem(dialog, IDC_OPTIONS_TAB);
+    // The pages are the tab control's children: the Tab key reaches their
+    // controls only through a control parent.
+    SetWindowLongA(tab, GWL_EXSTYLE, GetWindowLongA(tab, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     for (int i = 0; i < OPTION_PAGE_COUNT; ++i)
         AddPage(tab, i);
     PrepareColorChooser(dialog);

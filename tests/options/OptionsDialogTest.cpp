@@ -331,16 +331,22 @@ TEST_F(OptionsDialog, ApplyWithoutSavingChangesTheWindowOnlyAndCancelOnlyTheOpac
     MoveSlider(p0, 1014, 60);
     EXPECT_EQ(Text(p0, 1062), "60");
     EXPECT_TRUE(testkit::WaitUntil([&] { return Alpha() == 60; }, 2000)) << "the live preview";
-    ClickAt(GetDlgItem(ShowTab(1), 1013));
+    HWND p1 = ShowTab(1);
+    ClickAt(GetDlgItem(p1, 1013));
     ASSERT_TRUE(PickColour(1, 2, 3));
+    SetText(GetDlgItem(p1, 1052), "X #0");
+    Click(ShowTab(2), 1030); // a refused OK collects every page first
+    PostClick(dialog, IDOK);
+    ASSERT_TRUE(Press(WaitDialog("Vantor エラー"), IDOK));
     ASSERT_TRUE(Press(dialog, IDCANCEL));
     EXPECT_EQ(Alpha(), 200);
 
     // The next opening starts from the settings in force, not the cancelled copy.
     ASSERT_NE(Open(), nullptr);
-    HWND p1 = ShowTab(1);
+    p1 = ShowTab(1);
     Sleep(300);
     EXPECT_EQ(ScreenAt(GetDlgItem(p1, 1013)), RGB(255, 240, 0));
+    EXPECT_EQ(Text(p1, 1052), "CPU:_#0%");
     ASSERT_TRUE(Press(dialog, IDCANCEL));
     EXPECT_EQ(FileText(ini), before);
 }
