@@ -1,0 +1,114 @@
+// The log's lines, its rotation name and its two filters.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "log/LogFormat.h"
+#include "settings/Settings.h"
+
+namespace {
+
+const LogTime kStart = {2024, 1, 2, 3, 4, 5, 678};
+const std::string kBanner = "\"Vantor\x83\x82\x83\x6a\x83\x5eLOG: start at 2024/01/02 03:04:05.678\"\n";
+
+std::string Header(bool withTime, int processors) {
+    std::vector<char> out(LogLineCapacity(processors));
+    size_t n = FormatLogHeader(out.data(), out.size(), withTime, processors);
+    return std::string(out.data(), n);
+}
+
+std::string Row(const LogTime* time, uint64_t elapsed, const std::vector<uint32_t>& loads) {
+    int processors = static_cast<int>(loads.size()) - 1;
+    std::vector<char> out(LogLineCapacity(processors));
+    size_t n = FormatLogRow(out.data(), out.size(), time, elapsed, loads.data(), processors);
+    return std::string(out.data(), n);
+}
+
+TEST(LogFormat, BannerHeaderAndRowsForOneFourAnd256Processors) {
+    char banner[128];
+    ASSERT_EQ(FormatLogBanner(banner, sizeof banner, kStart), kBanner.size());
+    EXPECT_EQ(banner, kBanner);
+
+    EXPECT_EQ(Header(false, 1), "\"Elapsed-time[ms]\",\"Total[%]\"\n");
+    EXPECT_EQ(Header(true, 4), "\"Date\",\"Time\",\"Elapsed-time[ms]\",\"Total[%]\",\"CPU 1[%]\","
+                               "\"CPU 2[%]\",\"CPU 3[%]\",\"CPU 4[%]\"\n");
+    EXPECT_EQ(Row(nullptr, 1000, {12}), "1000, 12\n");
+    EXPECT_EQ(Row(&kStart, 250, {37, 10, 50, 90, 0}),
+              "2024/01/02, 03:04:05.678, 250, 37, 10, 50, 90, 0\n");
+
+    // 256 processors with date and time: every column, one line feed, no cut.
+    std::string header = Header(true, 256);
+    EXPECT_NE(header.find(",\"CPU 255[%]\",\"CPU 256[%]\"\n"), std::string::npos);
+    std::vector<uint32_t> loads(257, 100);
+    std::string row = Row(&kStart, 4294967295u, loads);
+    EXPECT_EQ(row.size(), 26 + 10 + 5 + 256 * 5 + 1u);
+    EXPECT_EQ(row.rfind("2024/01/02, 03:04:05.678, 4294967295, 100, 100, ", 0), 0u);
+    EXPECT_EQ(row.find('\n'), row.size() - 1);
+}
+
+TEST(LogFormat, ElapsedTimePast32BitsKeepsCounting) {
+    EXPECT_EQ(Row(nullptr, (1ull << 32) + 1000, {5, 1, 9}), "4294968296, 5, 1, 9\n");
+    EXPECT_EQ(Row(nullptr, 60ull * 86400 * 1000, {0}), "5184000000, 0\n"); // 60 days
+}
+
+TEST(LogFormat, LineThatDoesNotFitIsNotWrittenAtAll) {
+    std::vector<uint32_t> loads(65, 100);
+    char small[200];
+    memset(small, 'x', sizeof small);
+    EXPECT_EQ(FormatLogRow(small, sizeof small, &kStart, 1, loads.data(), 64), 0u);
+    EXPECT_EQ(small[0], '\0');
+    EXPECT_EQ(FormatLogHeader(small, sizeof small, true, 64), 0u);
+    EXPECT_EQ(FormatLogBanner(small, 40, kStart), 0u);
+}
+
+TEST(LogFormat, RotationNameComesFromTheBannerOnly) {
+    char name[64];
+    std::string file = kBanner + "\"Elapsed-time[ms]\",\"Total[%]\"\n1000, 12\n";
+    ASSERT_TRUE(RotatedLogName(file.data(), file.size(), "C:\\l\\cpu.csv", name, sizeof name));
+    EXPECT_STREQ(name, "C:\\l\\cpu.csv.20240102_030405");
+
+    // Another program's file, a cut banner, an empty file: never renamed.
+    for (std::string foreign : {std::string("Date,Load\n2024/01/02 03:04:05.678\n"),
+                                kBanner.substr(0, 40), std::string(), "x" + kBanner,
+                                std::string("\"VantorLOG: start at 2024/01/02 03:04:05.678\"")})
+        EXPECT_FALSE(RotatedLogName(foreign.data(), foreign.size(), "a.csv", name, sizeof name))
+            << foreign;
+    // A name that would not fit the path buffer is refused, not cut.
+    std::string longPath(50, 'p');
+    EXPECT_FALSE(RotatedLogName(kBanner.data(), kBanner.size(), longPath.c_str(), name, sizeof name));
+}
+
+// The totals of the ticks whose rows are written.
+std::vector<int> Written(const Settings& s, std::initializer_list<int> totals) {
+    int32_t last = InitialLastLoggedTotal(s.logchangeval);
+    bool above = true;
+    std::vector<int> rows;
+    for (int t : totals)
+        if (LogRowPasses(s, t, &last, &above)) rows.push_back(t);
+    return rows;
+}
+
+TEST(LogFormat, LimitAndChangeFilters) {
+    Settings s;
+    s.loglimit = 1;
+    s.loglimitval = 50;
+    EXPECT_EQ(Written(s, {30, 60, 40}), (std::vector<int>{60}));
+    s.logchange = 1;
+    s.logchangeval = 5;
+    EXPECT_EQ(Written(s, {60, 62, 70, 40, 30, 20, 55}), (std::vector<int>{60, 70, 40, 55}));
+    // Started below the limit: the first tick still writes one row.
+    EXPECT_EQ(Written(s, {20, 22, 10, 30}), (std::vector<int>{20}));
+    // Without loglimit every tick is written, whatever logchange says.
+    s.loglimit = 0;
+    EXPECT_EQ(Written(s, {60, 61, 61}), (std::vector<int>{60, 61, 61}));
+    // Extreme thresholds from a hand-edited file neither overflow nor write.
+    s.loglimit = 1;
+    s.logchangeval = INT32_MIN;
+    EXPECT_EQ(Written(s, {0, 100}), (std::vector<int>{0, 100}));
+    s.logchangeval = INT32_MAX;
+    EXPECT_EQ(Written(s, {0, 100}), (std::vector<int>{0}));
+}
+
+} // namespace

@@ -1,0 +1,250 @@
+// The real vantor.exe under Wine writing its load log from scripted loads:
+// the rows, the menu toggle, moving old logs aside, appending, and every
+// failure with its message box.
+#include "tests/testkit/testkit.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kOpenFailed = "ログファイルを開けませんでした。\nログ保存をオフにします。";
+const char* const kWriteFailed = "ログファイル書き込みに失敗しました。(";
+const char* const kOldBanner = "\"VantorモニタLOG: start at 2024/01/02 03:04:05.678\"\n";
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(text.substr(at, end - at));
+    return lines;
+}
+
+std::vector<long> Numbers(const std::string& row) {
+    std::vector<long> n;
+    for (const char* p = row.c_str(); *p;) {
+        char* end;
+        long v = std::strtol(p, &end, 10);
+        if (end == p) return n;
+        n.push_back(v);
+        p = *end ? end + 1 : end; // past the separator
+    }
+    return n;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Read(const std::string& path) {
+    std::string text;
+    EXPECT_TRUE(testkit::ReadFileText(path, &text)) << path;
+    return text;
+}
+
+// A copy of the program in a folder of its own, with the test's settings.
+class LogRun : public ::testing::Test {
+  protected:
+    std::string dir, exe, ini, log, script;
+    testkit::Process process;
+    HWND window = nullptr;
+
+    void SetUp() override {
+        dir = testkit::FreshTempDir("log");
+        exe = dir + "\\vantor.exe";
+        ini = dir + "\\vantor.ini";
+        log = dir + "\\cpu.csv";
+        std::string built = testkit::BuildDir() + "\\..\\..\\bin\\vantor.exe";
+        ASSERT_TRUE(CopyFileA(built.c_str(), exe.c_str(), FALSE));
+        script = testkit::WriteTextFile(dir + "\\s.txt", "cpus 4\n10 30 50 70\n");
+        Set("Window", "wintop", "0");
+        Set("Option", "log", "1");
+        Set("Config\\Log", "logout", "1");
+        Set("Config\\Log", "tmrate2", "300");
+        Set("Config\\Log", "logfile", log);
+    }
+    void Set(const char* section, const char* key, const std::string& value) {
+        WritePrivateProfileStringA(section, key, value.c_str(), ini.c_str());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+    }
+    bool Start() {
+        testkit::RunOptions o;
+        o.exe = exe;
+        o.workDir = dir;
+        o.providerScript = script;
+        if (!testkit::Start(o, &process)) return false;
+        window = testkit::WaitForWindow("Vantor_PerfMon", "Vantor", 15000);
+        return window != nullptr;
+    }
+    void Exit() {
+        ASSERT_TRUE(testkit::Post(window, WM_COMMAND, 40001, 0));
+        DWORD code = 99;
+        ASSERT_TRUE(testkit::WaitExit(process, 10000, &code));
+        EXPECT_EQ(code, 0u);
+    }
+    void Toggle() { ASSERT_TRUE(testkit::SendWithTimeout(window, WM_COMMAND, 40024, 0, 5000, nullptr)); }
+    // Text of the program's error box, which is then closed with its OK.
+    static std::string ErrorBox() {
+        HWND box = testkit::WaitForWindow("#32770", "Vantor エラー", 15000);
+        if (!box) return "(no message box)";
+        char text[256] = {};
+        SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        testkit::Post(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        testkit::WaitUntil([&] { return !IsWindow(box); }, 5000);
+        return text;
+    }
+    bool NoErrorBox() { return testkit::WaitForWindow("#32770", "Vantor エラー", 500) == nullptr; }
+    size_t RowsNow() { return Lines(Read(log)).size(); }
+    std::string Option(const char* key) {
+        char v[16] = {};
+        GetPrivateProfileStringA("Option", key, "?", v, sizeof v, ini.c_str());
+        return v;
+    }
+    // After a failure the toggle does nothing but save: log stays off, no file.
+    void ExpectLoggingSwitchedOff() {
+        Toggle();
+        EXPECT_TRUE(NoErrorBox());
+        EXPECT_EQ(Option("log"), "0");
+    }
+};
+
+TEST_F(LogRun, RowsCarryTheScriptedLoadsAndTheMenuTogglesTheFile) {
+    Set("Config\\Log", "logtime", "1");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(testkit::WaitUntil([&] { return RowsNow() >= 8; }, 10000));
+    std::string text = Read(log);
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_EQ(text.back(), '\n') << "rows are written whole";
+    std::vector<std::string> lines = Lines(text);
+    EXPECT_EQ(lines[0].rfind("\"VantorモニタLOG: start at 20", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1], "\"Date\",\"Time\",\"Elapsed-time[ms]\",\"Total[%]\",\"CPU 1[%]\","
+                        "\"CPU 2[%]\",\"CPU 3[%]\",\"CPU 4[%]\"");
+    long previous = 0;
+    for (size_t i = 2; i < lines.size(); ++i) {
+        // 2026/12/08, 03:04:05.678, elapsed, total, four processors
+        std::vector<long> n = Numbers(lines[i].substr(lines[i].find(", ") + 2 + 14));
+        ASSERT_EQ(n.size(), 6u) << lines[i];
+        EXPECT_EQ(lines[i].substr(4, 1) + lines[i].substr(10, 2), "/, ") << lines[i];
+        EXPECT_NEAR(n[0] - previous, 300, 150) << lines[i];
+        previous = n[0];
+        EXPECT_NEAR(n[1], 40, 1) << lines[i];
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(n[2 + c], 10 + 20 * c, 1) << lines[i];
+    }
+
+    // Off: the file is closed (it can be opened exclusively) and stops growing.
+    Toggle();
+    EXPECT_EQ(Option("log"), "0");
+    HANDLE h = CreateFileA(log.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    size_t rows = RowsNow();
+    Sleep(800);
+    EXPECT_EQ(RowsNow(), rows);
+    // On again: the closed log moves to its dated name, a new one begins.
+    std::string banner = Lines(Read(log))[0];
+    std::string dated = log + "." + banner.substr(27, 4) + banner.substr(32, 2) +
+                        banner.substr(35, 2) + "_" + banner.substr(38, 2) + banner.substr(41, 2) +
+                        banner.substr(44, 2);
+    Toggle();
+    EXPECT_EQ(Option("log"), "1");
+    EXPECT_EQ(Read(dated).substr(0, text.size()), text) << dated;
+    ASSERT_TRUE(testkit::WaitUntil([&] { return RowsNow() >= 3; }, 5000));
+    Exit();
+}
+
+TEST_F(LogRun, OldLogsMoveToTheirDatedNameThenTheANameThenTheStartIsRefused) {
+    std::string old = std::string(kOldBanner) + "\"Elapsed-time[ms]\",\"Total[%]\"\n1000, 12\n";
+    for (const char* suffix : {"", "a"}) {
+        testkit::WriteTextFile(log, old);
+        ASSERT_TRUE(Start());
+        EXPECT_TRUE(NoErrorBox());
+        EXPECT_EQ(Read(log + ".20240102_030405" + suffix), old);
+        EXPECT_EQ(Read(log).find("\"VantorモニタLOG: start at "), 0u);
+        Exit();
+    }
+    testkit::WriteTextFile(log, old);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(ErrorBox(), kOpenFailed);
+    EXPECT_EQ(Read(log), old);
+    ExpectLoggingSwitchedOff();
+    Exit();
+
+    // Another program's file is never renamed or overwritten.
+    std::string foreign = "Date,Load\n2024/01/02 03:04:05.678,12\n";
+    testkit::WriteTextFile(log, foreign);
+    Set("Config\\Log", "logout", "1");
+    Set("Option", "log", "1");
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(ErrorBox(), kOpenFailed);
+    EXPECT_EQ(Read(log), foreign);
+    Exit();
+}
+
+TEST_F(LogRun, AppendKeepsTheOldContentAndAddsABannerAndHeader) {
+    std::string old = std::string(kOldBanner) + "\"Elapsed-time[ms]\",\"Total[%]\"\n1000, 12\n";
+    testkit::WriteTextFile(log, old);
+    Set("Config\\Log", "logappend", "1");
+    script = testkit::WriteTextFile(dir + "\\one.txt", "cpus 1\n25\n");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(testkit::WaitUntil([&] { return RowsNow() >= 6; }, 10000));
+    Exit();
+    std::vector<std::string> lines = Lines(Read(log));
+    EXPECT_EQ(Read(log).substr(0, old.size()), old);
+    EXPECT_EQ(lines[3].rfind("\"VantorモニタLOG: start at ", 0), 0u);
+    EXPECT_EQ(lines[4], "\"Elapsed-time[ms]\",\"Total[%]\"");
+    EXPECT_EQ(Numbers(lines[5]).size(), 2u) << lines[5];
+    EXPECT_NEAR(Numbers(lines[5])[1], 25, 1);
+    EXPECT_FALSE(Exists(log + ".20240102_030405"));
+}
+
+TEST_F(LogRun, FilesThatCannotBeOpenedOrWrittenSwitchTheLogOff) {
+    for (const std::string& path : {std::string(), dir + "\\missing\\cpu.csv"}) {
+        Set("Config\\Log", "logfile", path);
+        ASSERT_TRUE(Start());
+        EXPECT_EQ(ErrorBox(), kOpenFailed) << path;
+        ExpectLoggingSwitchedOff();
+        Exit();
+        Set("Option", "log", "1");
+    }
+    // A device that takes no byte: the banner cannot be written.
+    Set("Config\\Log", "logfile", "Z:\\dev\\full");
+    Set("Config\\Log", "logappend", "1");
+    ASSERT_TRUE(Start());
+    std::string box = ErrorBox();
+    EXPECT_EQ(box.find(kWriteFailed), 0u) << box;
+    EXPECT_GT(std::atoi(box.c_str() + strlen(kWriteFailed)), 0) << box;
+    ExpectLoggingSwitchedOff();
+    Exit();
+}
+
+// A pipe whose reader goes away makes the next row's WriteFile fail.
+TEST_F(LogRun, RowThatCannotBeWrittenStopsTheLogWithItsErrorCode) {
+    std::string pipe = "\\\\.\\pipe\\vantor-log-" + std::to_string(GetCurrentProcessId());
+    HANDLE reader = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_INBOUND,
+                                     PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_NOWAIT, 1, 0,
+                                     65536, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    Set("Config\\Log", "logfile", pipe);
+    Set("Config\\Log", "logappend", "1");
+    ASSERT_TRUE(Start());
+    std::string got;
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        char buf[4096];
+        DWORD n = 0;
+        if (ReadFile(reader, buf, sizeof buf, &n, nullptr)) got.append(buf, n);
+        return Lines(got).size() >= 4;
+    }, 10000)) << got;
+    EXPECT_EQ(Lines(got)[1], "\"Elapsed-time[ms]\",\"Total[%]\",\"CPU 1[%]\",\"CPU 2[%]\","
+                             "\"CPU 3[%]\",\"CPU 4[%]\"");
+    CloseHandle(reader);
+    std::string box = ErrorBox();
+    EXPECT_EQ(box.find(kWriteFailed), 0u) << box;
+    EXPECT_GT(std::atoi(box.c_str() + strlen(kWriteFailed)), 0) << box;
+    ExpectLoggingSwitchedOff();
+    Exit();
+}
+
+} // namespace
