@@ -14,7 +14,8 @@ namespace {
 
 const char* const ERROR_TITLE = "Vantor エラー";
 const char* const OPEN_FAILED = "ログファイルを開けませんでした。\nログ保存をオフにします。";
-const char* const WRITE_FAILED = "ログファイル書き込みに失敗しました。(%d)\nログ保存をオフにします。";
+const char* const WRITE_FAILED =
+    "ログファイル書き込みに失敗しました。(%d)\nログ保存をオフにします。";
 
 // The banner is this long at most; more of a foreign file is never needed.
 enum : DWORD { HEAD_BYTES = 128 };
@@ -138,20 +139,18 @@ bool OpenLog(HWND owner, int32_t processorCount) {
         !RotateLog())
         return FailOpen(owner);
     if (!MakeLineBuffers(processors)) return FailOpen(owner);
-    HANDLE file = CreateFileA(app.logfile, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN |
-                                  FILE_FLAG_WRITE_THROUGH,
-                              nullptr);
+    HANDLE file = CreateFileA(
+        app.logfile, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_WRITE_THROUGH, nullptr);
     if (file == INVALID_HANDLE_VALUE) return FailOpen(owner);
     if (app.logappend) SetFilePointer(file, 0, nullptr, FILE_END);
 
     DWORD error = 0;
     const LogTime start = Now();
     if (!WriteLineOrFail(file, FormatLogBanner(app.logLine, app.logLineCapacity, start), &error) ||
-        !WriteLineOrFail(file,
-                         FormatLogHeader(app.logLine, app.logLineCapacity, app.logtime != 0,
-                                         processors),
-                         &error)) {
+        !WriteLineOrFail(
+            file, FormatLogHeader(app.logLine, app.logLineCapacity, app.logtime != 0, processors),
+            &error)) {
         CloseHandle(file);
         app.logHandle = nullptr;
         app.logout = 0;
@@ -181,9 +180,9 @@ void OnLogTick(HWND owner) {
     const uint64_t elapsed = GetTickCount64() - app.logStartTick;
     LogTime time;
     if (app.logtime) time = Now();
-    const size_t length = FormatLogRow(app.logLine, app.logLineCapacity,
-                                       app.logtime ? &time : nullptr, elapsed, app.logLoads,
-                                       processors);
+    const size_t length =
+        FormatLogRow(app.logLine, app.logLineCapacity, app.logtime ? &time : nullptr, elapsed,
+                     app.logLoads, processors);
     DWORD error = 0;
     if (WriteLineOrFail(app.logHandle, length, &error)) return;
 

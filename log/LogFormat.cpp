@@ -26,16 +26,19 @@ class Line {
             digits[n++] = static_cast<char>('0' + value % 10);
             value /= 10;
         } while (value != 0);
-        while (n < width && n < static_cast<int>(sizeof digits)) digits[n++] = '0';
+        while (n < width && n < static_cast<int>(sizeof digits))
+            digits[n++] = '0';
         char ordered[24];
-        for (int i = 0; i < n; ++i) ordered[i] = digits[n - 1 - i];
+        for (int i = 0; i < n; ++i)
+            ordered[i] = digits[n - 1 - i];
         bytes(ordered, static_cast<size_t>(n));
     }
 
     void signedNumber(int value, int width) {
         if (value < 0) {
             text("-");
-            number(0 - static_cast<uint64_t>(static_cast<int64_t>(value)), width > 1 ? width - 1 : 1);
+            number(0 - static_cast<uint64_t>(static_cast<int64_t>(value)),
+                   width > 1 ? width - 1 : 1);
         } else {
             number(static_cast<uint64_t>(value), width);
         }
@@ -160,14 +163,13 @@ bool RotatedLogName(const char* head, size_t len, const char* logfile, char* out
     if (len < prefix || memcmp(head, kBannerHead, prefix) != 0) return false;
     size_t pos = prefix;
     int year, month, day, hour, minute, second, millisecond;
-    const bool banner =
-        ReadNumber(head, len, &pos, &year) && Expect(head, len, &pos, '/') &&
-        ReadNumber(head, len, &pos, &month) && Expect(head, len, &pos, '/') &&
-        ReadNumber(head, len, &pos, &day) && Expect(head, len, &pos, ' ') &&
-        ReadNumber(head, len, &pos, &hour) && Expect(head, len, &pos, ':') &&
-        ReadNumber(head, len, &pos, &minute) && Expect(head, len, &pos, ':') &&
-        ReadNumber(head, len, &pos, &second) && Expect(head, len, &pos, '.') &&
-        ReadNumber(head, len, &pos, &millisecond) && Expect(head, len, &pos, '"');
+    const bool banner = ReadNumber(head, len, &pos, &year) && Expect(head, len, &pos, '/') &&
+                        ReadNumber(head, len, &pos, &month) && Expect(head, len, &pos, '/') &&
+                        ReadNumber(head, len, &pos, &day) && Expect(head, len, &pos, ' ') &&
+                        ReadNumber(head, len, &pos, &hour) && Expect(head, len, &pos, ':') &&
+                        ReadNumber(head, len, &pos, &minute) && Expect(head, len, &pos, ':') &&
+                        ReadNumber(head, len, &pos, &second) && Expect(head, len, &pos, '.') &&
+                        ReadNumber(head, len, &pos, &millisecond) && Expect(head, len, &pos, '"');
     if (!banner) return false;
 
     Line line(out, cap);

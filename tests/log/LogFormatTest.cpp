@@ -10,7 +10,8 @@
 namespace {
 
 const LogTime kStart = {2024, 1, 2, 3, 4, 5, 678};
-const std::string kBanner = "\"Vantor\x83\x82\x83\x6a\x83\x5eLOG: start at 2024/01/02 03:04:05.678\"\n";
+const std::string kBanner =
+    "\"Vantor\x83\x82\x83\x6a\x83\x5eLOG: start at 2024/01/02 03:04:05.678\"\n";
 
 std::string Header(bool withTime, int processors) {
     std::vector<char> out(LogLineCapacity(processors));
@@ -27,13 +28,14 @@ std::string Row(const LogTime* time, uint64_t elapsed, const std::vector<uint32_
 
 TEST(LogFormat, BannerHeaderAndRowsForOneFourAnd256Processors) {
     char banner[128];
-    ASSERT_EQ(FormatLogBanner(banner, sizeof banner, kStart), kBanner.size());
-    EXPECT_EQ(banner, kBanner);
+    EXPECT_EQ(std::string(banner, FormatLogBanner(banner, sizeof banner, kStart)), kBanner);
 
     EXPECT_EQ(Header(false, 1), "\"Elapsed-time[ms]\",\"Total[%]\"\n");
     EXPECT_EQ(Header(true, 4), "\"Date\",\"Time\",\"Elapsed-time[ms]\",\"Total[%]\",\"CPU 1[%]\","
                                "\"CPU 2[%]\",\"CPU 3[%]\",\"CPU 4[%]\"\n");
     EXPECT_EQ(Row(nullptr, 1000, {12}), "1000, 12\n");
+    // Elapsed time past 2^32 ms (49.7 days) keeps counting.
+    EXPECT_EQ(Row(nullptr, (1ull << 32) + 1000, {5, 1, 9}), "4294968296, 5, 1, 9\n");
     EXPECT_EQ(Row(&kStart, 250, {37, 10, 50, 90, 0}),
               "2024/01/02, 03:04:05.678, 250, 37, 10, 50, 90, 0\n");
 
@@ -45,11 +47,6 @@ TEST(LogFormat, BannerHeaderAndRowsForOneFourAnd256Processors) {
     EXPECT_EQ(row.find('\n'), row.size() - 1);
     // A buffer too small for the row gets nothing rather than a cut row.
     EXPECT_EQ(Row(&kStart, 1, std::vector<uint32_t>(65, 100), 200), "");
-}
-
-TEST(LogFormat, ElapsedTimePast32BitsKeepsCounting) {
-    EXPECT_EQ(Row(nullptr, (1ull << 32) + 1000, {5, 1, 9}), "4294968296, 5, 1, 9\n");
-    EXPECT_EQ(Row(nullptr, 60ull * 86400 * 1000, {0}), "5184000000, 0\n"); // 60 days
 }
 
 TEST(LogFormat, RotationNameComesFromTheBannerOnly) {
@@ -64,8 +61,8 @@ TEST(LogFormat, RotationNameComesFromTheBannerOnly) {
         EXPECT_FALSE(RotatedLogName(foreign.data(), foreign.size(), "a.csv", name, sizeof name))
             << foreign;
     // A name that would not fit the path buffer is refused, not cut.
-    std::string longPath(50, 'p');
-    EXPECT_FALSE(RotatedLogName(kBanner.data(), kBanner.size(), longPath.c_str(), name, sizeof name));
+    EXPECT_FALSE(RotatedLogName(kBanner.data(), kBanner.size(), std::string(50, 'p').c_str(), name,
+                                sizeof name));
 }
 
 // The totals of the ticks whose rows are written.

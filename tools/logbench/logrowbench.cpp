@@ -13,7 +13,8 @@ void Row(benchmark::State& state) {
     const bool withTime = state.range(1) != 0;
     std::vector<char> line(LogLineCapacity(cpus));
     std::vector<uint32_t> loads(static_cast<size_t>(cpus) + 1);
-    for (size_t i = 0; i < loads.size(); ++i) loads[i] = static_cast<uint32_t>(i * 37 % 101);
+    for (size_t i = 0; i < loads.size(); ++i)
+        loads[i] = static_cast<uint32_t>(i * 37 % 101);
     const LogTime time = {2026, 12, 8, 3, 4, 5, 678};
     uint64_t elapsed = 123456789;
     for (auto _ : state) {
