@@ -1,5 +1,6 @@
 #include "log/LoadLog.h"
 
+#include <cstring>
 #include <new>
 
 #include "app/AppState.h"
