@@ -9,7 +9,8 @@
 #include "titlebar/TitleState.h"
 #include "view/ViewState.h"
 #include "app/ShellState.h"
+#include "log/LogState.h"
 
-struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState {};
+struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, LogState {};
 
 extern AppState app;
