@@ -10,7 +10,9 @@
 #include "view/ViewState.h"
 #include "app/ShellState.h"
 #include "options/OptionsState.h"
+#include "log/LogState.h"
 
-struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, OptionsState {};
+struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, LogState,
+                  OptionsState {};
 
 extern AppState app;

@@ -7,6 +7,7 @@
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
 #include "app/SampleTick.h"
+#include "log/LoadLog.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "titlebar/TitleBar.h"
@@ -19,6 +20,7 @@
 namespace {
 
 void OnDestroy(HWND window) {
+    CloseLog(window);
     KillTimer(window, TIMER_SAMPLE);
     if (app.title && app.titleTarget) RestoreTitleBar();
 
@@ -90,6 +92,7 @@ void OnTrimTimer(HWND window) {
 void OnTimer(HWND window, UINT_PTR id) {
     switch (id) {
     case TIMER_SAMPLE: OnSampleTick(window); break;
+    case TIMER_LOG: OnLogTick(window); break;
     case TIMER_AUTOEXIT: OnAutoExitTimer(window); break;
     case TIMER_TRIM: OnTrimTimer(window); break;
     default: break;
@@ -99,6 +102,7 @@ void OnTimer(HWND window, UINT_PTR id) {
 bool OnCommand(HWND window, WORD id) {
     switch (id) {
     case IDM_EXIT: DestroyWindow(window); return true;
+    case IDM_LOG: ToggleLog(window); return true;
     case IDM_OPTIONS: RunOptionsDialog(window); return true;
     default: return false;
     }

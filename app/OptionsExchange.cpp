@@ -6,6 +6,8 @@
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "base/SafeText.h"
+#include "log/LoadLog.h"
+#include "measure/LoadSampler.h"
 #include "options/OptionRules.h"
 #include "options/OptionsDialog.h"
 #include "res/options.h"
@@ -76,15 +78,20 @@ void TakeOverIcons(const PendingSettings& p) {
     if (app.usericon) CopyText(app.iconpath, sizeof app.iconpath, p.iconpath);
 }
 
-void TakeOverLog(const PendingSettings& p) {
+void TakeOverLog(HWND window, const PendingSettings& p, const OptionChanges& changed) {
     app.logout = p.logout;
     app.logtime = p.logtime;
     app.logappend = p.logappend;
+    if (app.logHandle && changed.logFile) CloseLog(window);
     app.tmrate2 = p.tmrate2;
     CopyText(app.logfile, sizeof app.logfile, p.logfile);
+    bool running = false;
     if (app.logout) {
         EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_ENABLED);
-    } else {
+        running = !app.log || app.logHandle ||
+                  OpenLog(window, app.sampler ? app.sampler->processorCount() : 1);
+    }
+    if (!running) {
         app.log = 0;
         CheckMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_UNCHECKED);
         EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
@@ -93,6 +100,7 @@ void TakeOverLog(const PendingSettings& p) {
     app.loglimitval = p.loglimitval;
     app.logchange = p.logchange;
     app.logchangeval = p.logchangeval;
+    ResetLogFilter();
 }
 
 void TakeOverDesktopText(const PendingSettings& p, const OptionChanges& changed) {
@@ -145,7 +153,7 @@ void TakeOverOptions(HWND window, int result) {
     TakeOverTimer(window, p, changed);
     TakeOverDrawing(window, p, changed);
     TakeOverIcons(p);
-    TakeOverLog(p);
+    TakeOverLog(window, p, changed);
     TakeOverDesktopText(p, changed);
     TakeOverMemoryItem(p, changed);
     app.memtype = p.memtype;

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "log/LoadLog.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
 #include "options/OptionRules.h"
@@ -101,6 +102,7 @@ void PrepareLogItem() {
 
 void StartTimers(HWND window) {
     SetTimer(window, TIMER_SAMPLE, TimerPeriod(app.tmrate), nullptr);
+    StartLogAtSetUp(window);
     if (app.exitDelay > 0) {
         // Timers take at most 2^31 - 1 ms; a longer delay waits that long.
         UINT seconds = app.exitDelay < 2147483 ? static_cast<UINT>(app.exitDelay) : 2147483u;
@@ -121,6 +123,7 @@ void SetUpWindow(HWND window) {
     SetUpTranslucency(window, mark);
     LookUpMemoryStatus();
     PrepareLogItem();
+    ResetLogFilter();
     Check(IDM_ICONANIM, app.iconanim != 0);
     app.smallIcon =
         static_cast<HICON>(LoadImageA(app.instance, "MYICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));

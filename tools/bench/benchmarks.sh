@@ -30,7 +30,23 @@ bench_view() {
         wine ./viewbench.exe 500) || return 1
 }
 
+# Log: one log tick that writes a row against its own sample under Wine (4 and
+# 64 processors), then building one row natively.
+bench_log() {
+    say "log: OnLogTick writing a row against its own sample under Wine"
+    DISPLAY="${DISPLAY:-}" WINEPREFIX="$WINEPREFIX" timeout 600 \
+        wine "$BUILD/windows/tools/samplerbench/samplerbench.exe" --log --rounds 150 || return 1
+    local rows="$BUILD/native-bench/tools/logbench/logrowbench"
+    if [ -x "$rows" ]; then
+        say "log: building one row (native, Google Benchmark; args: processors, with date and time)"
+        "$rows" --benchmark_min_time=0.2 || return 1
+    else
+        say "log: logrowbench not built (Google Benchmark missing)"
+    fi
+}
+
 bench_measure || status=1
 bench_view || status=1
+bench_log || status=1
 
 exit $status

@@ -1,7 +1,9 @@
 // What the sampler adds to the registry query it makes, under the scripted
 // provider: median cost of one sample() and of the bare RegQueryValueExA,
 // interleaved in one run, their ratio, and the allocations of the steady state.
-//   samplerbench [--rounds N]   (default 150 per processor count)
+// With --log, the same for one log tick that writes a row (OnLogTick, which
+// takes a sample of its own) against a bare sample.
+//   samplerbench [--log] [--rounds N]   (default 150 per processor count)
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "app/AppState.h"
+#include "log/LoadLog.h"
+#include "log/LogFormat.h"
 #include "measure/LoadSampler.h"
 
 namespace {
@@ -81,6 +86,85 @@ bool Run(int cpus, int rounds) {
     return failed == 0;
 }
 
+// Rows counted in the log file: every tick must have written one.
+int RowsIn(const char* path) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return -1;
+    int lines = 0;
+    for (int c; (c = std::fgetc(f)) != EOF;) lines += c == '\n';
+    std::fclose(f);
+    return lines - 2; // banner and header
+}
+
+// The tick's own part that costs most: writing one row of this many
+// processors, with date and time, to a write-through file.
+double RowWriteCost(const char* path, int cpus, int rounds) {
+    std::vector<char> row(LogLineCapacity(cpus));
+    std::vector<uint32_t> loads(cpus + 1, 50);
+    const LogTime time = {2026, 12, 8, 3, 4, 5, 678};
+    const DWORD length = static_cast<DWORD>(
+        FormatLogRow(row.data(), row.size(), &time, 123456, loads.data(), cpus));
+    HANDLE f = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                           FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_WRITE_THROUGH, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return -1;
+    std::vector<double> cost;
+    for (int i = 0; i < rounds; ++i) {
+        DWORD wrote = 0;
+        double t0 = Now();
+        WriteFile(f, row.data(), length, &wrote, nullptr);
+        cost.push_back(Now() - t0);
+    }
+    CloseHandle(f);
+    DeleteFileA(path);
+    return Median(cost);
+}
+
+bool RunLogTick(int cpus, int rounds) {
+    if (!UseScript(cpus)) return false;
+    LoadSampler sampler;
+    if (sampler.processorCount() != cpus) return false;
+    char dir[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof dir, dir);
+    if (n == 0 || n >= sizeof dir) return false;
+    std::snprintf(app.logfile, sizeof app.logfile, "%svantor-logbench-%lu-%d.csv", dir,
+                  GetCurrentProcessId(), cpus);
+    DeleteFileA(app.logfile);
+    app.sampler = &sampler;
+    app.logout = app.log = app.logtime = 1;
+    app.tmrate2 = 1000000; // the bench calls the tick itself
+    ResetLogFilter();
+    if (!OpenLog(nullptr, cpus)) return false;
+    std::vector<double> sample, tick;
+    sample.reserve(rounds);
+    tick.reserve(rounds);
+    sampler.sample();
+    const long before = allocations;
+    for (int i = 0; i < rounds; ++i) {
+        double t0 = Now();
+        sampler.sample();
+        double t1 = Now();
+        OnLogTick(nullptr);
+        double t2 = Now();
+        sample.push_back(t1 - t0);
+        tick.push_back(t2 - t1);
+    }
+    const long allocated = allocations - before;
+    CloseLog(nullptr);
+    const int rows = RowsIn(app.logfile);
+    DeleteFileA(app.logfile);
+    app.sampler = nullptr;
+    // The tick's own work hides in the noise of its query; the mean of the
+    // paired differences estimates it without the medians' bias.
+    double own = 0;
+    for (int i = 0; i < rounds; ++i) own += (tick[i] - sample[i]) / rounds;
+    const double s = Median(sample), t = Median(tick);
+    const double write = RowWriteCost(app.logfile, cpus, rounds);
+    std::printf("cpus %3d: log tick %8.1f us  bare sample %8.1f us  ratio %.3f  mean difference "
+                "%6.1f us  one row's write %5.1f us  allocations %ld  rows %d of %d\n",
+                cpus, t, s, s > 0 ? t / s : 0.0, own, write, allocated, rows, rounds);
+    return rows == rounds;
+}
+
 } // namespace
 
 // Every allocation of the program passes here, so the steady state can be
@@ -115,10 +199,15 @@ void operator delete[](void* p, size_t) noexcept {
 
 int main(int argc, char** argv) {
     int rounds = 150;
-    if (argc == 3 && std::strcmp(argv[1], "--rounds") == 0) rounds = std::atoi(argv[2]);
+    bool log = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--log") == 0) log = true;
+        if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) rounds = std::atoi(argv[++i]);
+    }
     std::printf("median of %d interleaved rounds, scripted provider\n", rounds);
-    bool ok = Run(4, rounds);
-    ok = Run(64, rounds) && ok;
+    bool (*run)(int, int) = log ? RunLogTick : Run;
+    bool ok = run(4, rounds);
+    ok = run(64, rounds) && ok;
     SetEnvironmentVariableA("VANTOR_PROVIDER_SCRIPT", nullptr);
     return ok ? 0 : 1;
 }

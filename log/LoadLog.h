@@ -1,0 +1,31 @@
+// The load log: a comma-separated file with a banner, a header and one row
+// per TIMER_LOG tick, written beside the display at its own interval.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+// Opens logfile (moving an old log aside unless appending), writes banner
+// and header, starts TIMER_LOG. On failure shows why, switches logout off
+// and returns false; the caller clears log and greys the menu item.
+bool OpenLog(HWND owner, int32_t processorCount);
+
+// Moves the existing logfile to the name its banner's start time gives;
+// false for a file that is not this program's log or cannot be moved.
+bool RotateLog();
+
+// TIMER_LOG: one sample, the filters, one row.
+void OnLogTick(HWND owner);
+
+// Stops TIMER_LOG and closes the file (menu, options, shutdown).
+void CloseLog(HWND owner);
+
+// The change and limit filters start afresh (window creation, options).
+void ResetLogFilter();
+
+// Window creation: opens the log when logout and log are both on.
+void StartLogAtSetUp(HWND window);
+
+// The popup menu's "ログ出力": switches logging on or off, keeps the check
+// mark, saves [Window] and [Option].
+void ToggleLog(HWND window);

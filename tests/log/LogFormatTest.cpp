@@ -1,0 +1,99 @@
+// The log's lines, its rotation name and its two filters.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "log/LogFormat.h"
+#include "settings/Settings.h"
+
+namespace {
+
+const LogTime kStart = {2024, 1, 2, 3, 4, 5, 678};
+const std::string kBanner =
+    "\"Vantor\x83\x82\x83\x6a\x83\x5eLOG: start at 2024/01/02 03:04:05.678\"\n";
+
+std::string Header(bool withTime, int processors) {
+    std::vector<char> out(LogLineCapacity(processors));
+    return std::string(out.data(), FormatLogHeader(out.data(), out.size(), withTime, processors));
+}
+
+std::string Row(const LogTime* time, uint64_t elapsed, const std::vector<uint32_t>& loads,
+                size_t cap = 0) {
+    int processors = static_cast<int>(loads.size()) - 1;
+    std::vector<char> out(cap ? cap : LogLineCapacity(processors), 'x');
+    size_t n = FormatLogRow(out.data(), out.size(), time, elapsed, loads.data(), processors);
+    return std::string(out.data(), n ? n : strlen(out.data()));
+}
+
+TEST(LogFormat, BannerHeaderAndRowsForOneFourAnd256Processors) {
+    char banner[128];
+    EXPECT_EQ(std::string(banner, FormatLogBanner(banner, sizeof banner, kStart)), kBanner);
+
+    EXPECT_EQ(Header(false, 1), "\"Elapsed-time[ms]\",\"Total[%]\"\n");
+    EXPECT_EQ(Header(true, 4), "\"Date\",\"Time\",\"Elapsed-time[ms]\",\"Total[%]\",\"CPU 1[%]\","
+                               "\"CPU 2[%]\",\"CPU 3[%]\",\"CPU 4[%]\"\n");
+    EXPECT_EQ(Row(nullptr, 1000, {12}), "1000, 12\n");
+    // Elapsed time past 2^32 ms (49.7 days) keeps counting.
+    EXPECT_EQ(Row(nullptr, (1ull << 32) + 1000, {5, 1, 9}), "4294968296, 5, 1, 9\n");
+    EXPECT_EQ(Row(&kStart, 250, {37, 10, 50, 90, 0}),
+              "2024/01/02, 03:04:05.678, 250, 37, 10, 50, 90, 0\n");
+
+    // 256 processors with date and time: every column, one line feed, no cut.
+    EXPECT_NE(Header(true, 256).find(",\"CPU 255[%]\",\"CPU 256[%]\"\n"), std::string::npos);
+    std::string row = Row(&kStart, 4294967295u, std::vector<uint32_t>(257, 100));
+    EXPECT_EQ(row.size(), 26 + 10 + 5 + 256 * 5 + 1u);
+    EXPECT_EQ(row.rfind("2024/01/02, 03:04:05.678, 4294967295, 100, 100, ", 0), 0u);
+    EXPECT_EQ(row.find('\n'), row.size() - 1);
+    // A buffer too small for the row gets nothing rather than a cut row.
+    EXPECT_EQ(Row(&kStart, 1, std::vector<uint32_t>(65, 100), 200), "");
+}
+
+TEST(LogFormat, RotationNameComesFromTheBannerOnly) {
+    char name[64];
+    std::string file = kBanner + "\"Elapsed-time[ms]\",\"Total[%]\"\n1000, 12\n";
+    ASSERT_TRUE(RotatedLogName(file.data(), file.size(), "C:\\l\\cpu.csv", name, sizeof name));
+    EXPECT_STREQ(name, "C:\\l\\cpu.csv.20240102_030405");
+
+    // Another program's file, a cut banner, an empty file: never renamed.
+    for (std::string foreign : {std::string("Date,Load\n2024/01/02 03:04:05.678\n"),
+                                kBanner.substr(0, 40), std::string(), "x" + kBanner})
+        EXPECT_FALSE(RotatedLogName(foreign.data(), foreign.size(), "a.csv", name, sizeof name))
+            << foreign;
+    // A name that would not fit the path buffer is refused, not cut.
+    EXPECT_FALSE(RotatedLogName(kBanner.data(), kBanner.size(), std::string(50, 'p').c_str(), name,
+                                sizeof name));
+}
+
+// The totals of the ticks whose rows are written.
+std::vector<int> Written(const Settings& s, std::initializer_list<int> totals) {
+    int32_t last = InitialLastLoggedTotal(s.logchangeval);
+    bool above = true;
+    std::vector<int> rows;
+    for (int t : totals)
+        if (LogRowPasses(s, t, &last, &above)) rows.push_back(t);
+    return rows;
+}
+
+TEST(LogFormat, LimitAndChangeFilters) {
+    Settings s;
+    s.loglimit = 1;
+    s.loglimitval = 50;
+    EXPECT_EQ(Written(s, {30, 60, 40}), (std::vector<int>{60}));
+    s.logchange = 1;
+    s.logchangeval = 5;
+    EXPECT_EQ(Written(s, {60, 62, 70, 40, 30, 20, 55}), (std::vector<int>{60, 70, 40, 55}));
+    // Started below the limit: the first tick still writes one row.
+    EXPECT_EQ(Written(s, {20, 22, 10, 30}), (std::vector<int>{20}));
+    // Without loglimit every tick is written, whatever logchange says.
+    s.loglimit = 0;
+    EXPECT_EQ(Written(s, {60, 61, 61}), (std::vector<int>{60, 61, 61}));
+    // Extreme thresholds from a hand-edited file do not overflow.
+    s.loglimit = 1;
+    s.logchangeval = INT32_MIN;
+    EXPECT_EQ(Written(s, {0, 100}), (std::vector<int>{0, 100}));
+    s.logchangeval = INT32_MAX;
+    EXPECT_EQ(Written(s, {0, 100}), (std::vector<int>{0}));
+}
+
+} // namespace
