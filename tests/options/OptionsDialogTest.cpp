@@ -43,9 +43,7 @@ std::string Text(HWND page, int id) {
 }
 void MoveSlider(HWND page, int id, int position) {
     Send(GetDlgItem(page, id), TBM_SETPOS, TRUE, position);
-    testkit::Post(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position),
-                  LPARAM(GetDlgItem(page, id)));
-    Send(page, WM_NULL);
+    Send(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), LPARAM(GetDlgItem(page, id)));
 }
 HWND WaitDialog(const char* title) {
     HWND found = nullptr;
@@ -404,6 +402,22 @@ TEST_F(OptionsDialog, LogPageEnablingWarningRefusalAndSaveChooser) {
     EXPECT_EQ(Key("Config\\Log", "loglimitval"), "100");
     EXPECT_EQ(Key("Config\\Log", "tmrate2"), "1200");
     EXPECT_EQ(Key("Config", "tmrate"), "0");
+    // With the log running, only the lower threshold keeps the open file;
+    // another interval opens it afresh, moving the old one aside.
+    testkit::Post(window, WM_COMMAND, 40024, 0);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return FileText(chosen).size() > 0; }, 3000));
+    auto rotated = [&] {
+        WIN32_FIND_DATAA found;
+        HANDLE h = FindFirstFileA((chosen + ".2*").c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
+        return h != INVALID_HANDLE_VALUE;
+    };
+    for (int id : {1043, 1033}) {
+        ASSERT_NE(Open(), nullptr);
+        SetText(GetDlgItem(ShowTab(2), id), id == 1043 ? "5" : "700");
+        ASSERT_TRUE(Press(dialog, IDOK));
+        EXPECT_EQ(rotated(), id == 1033) << id;
+    }
     const int repaints = Repaints(2000);
     EXPECT_GE(repaints, 8);
     EXPECT_LE(repaints, 24) << "no faster than a tick every 100 ms";
