@@ -9,7 +9,10 @@
 #include "titlebar/TitleState.h"
 #include "view/ViewState.h"
 #include "app/ShellState.h"
+#include "tray/TrayState.h"
+#include "desktop/DesktopState.h"
 
-struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState {};
+struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, TrayState,
+                  DesktopState {};
 
 extern AppState app;

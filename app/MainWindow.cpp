@@ -6,9 +6,12 @@
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
 #include "app/SampleTick.h"
+#include "desktop/DesktopText.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "titlebar/TitleBar.h"
+#include "tray/TrayIcon.h"
+#include "tray/TrayMouse.h"
 #include "view/Background.h"
 #include "view/Draw.h"
 #include "view/Layout.h"
@@ -18,6 +21,7 @@
 namespace {
 
 void OnDestroy(HWND window) {
+    StopDesktopTextColors(window);
     KillTimer(window, TIMER_SAMPLE);
     if (app.title && app.titleTarget) RestoreTitleBar();
 
@@ -34,6 +38,8 @@ void OnDestroy(HWND window) {
     app.backBuffer = nullptr;
     app.skinBackBrush = nullptr;
     ReleaseSkin();
+    RemoveTrayIcon();
+    ClearTrayIcons();
     if (app.smallIcon) DestroyIcon(app.smallIcon);
     app.smallIcon = nullptr;
 
@@ -91,6 +97,8 @@ void OnTimer(HWND window, UINT_PTR id) {
     case TIMER_SAMPLE: OnSampleTick(window); break;
     case TIMER_AUTOEXIT: OnAutoExitTimer(window); break;
     case TIMER_TRIM: OnTrimTimer(window); break;
+    case TIMER_TRAYCLICK: OnTrayClickTimer(window); break;
+    case TIMER_DESKTOP: OnDesktopTimer(window); break;
     default: break;
     }
 }
@@ -98,6 +106,13 @@ void OnTimer(HWND window, UINT_PTR id) {
 bool OnCommand(HWND window, WORD id) {
     switch (id) {
     case IDM_EXIT: DestroyWindow(window); return true;
+    case IDM_ICONANIM:
+        app.iconanim = !app.iconanim;
+        CheckMenuItem(app.popupMenu, IDM_ICONANIM,
+                      MF_BYCOMMAND | (app.iconanim ? MF_CHECKED : MF_UNCHECKED));
+        OnIconAnimChanged();
+        SaveSettings(false);
+        return true;
     default: return false;
     }
 }
@@ -115,6 +130,11 @@ bool RunAutoExitWatch(HWND window) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The shell has restarted: its icon and its desktop are new.
+    if (message == app.msgTaskbarCreated && message != 0) {
+        AddTrayIcon(window);
+        RefindDesktopListView();
+    }
     switch (message) {
     case WM_CREATE: SetUpWindow(window); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
@@ -124,6 +144,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND: return 1;
     case WM_QUERYENDSESSION: SaveSettings(false); return TRUE;
     case WM_TIMER: OnTimer(window, wParam); return 0;
+    case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); return 0;
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam))) return 0;
         break;
