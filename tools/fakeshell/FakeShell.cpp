@@ -1,4 +1,4 @@
-#include "tests/shell/FakeShell.h"
+#include "tools/fakeshell/FakeShell.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
