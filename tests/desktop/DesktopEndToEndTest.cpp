@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "app/AppState.h"
+#include "desktop/DesktopText.h"
 #include "tests/shell/VantorRun.h"
 #include "tools/fakeshell/FakeShell.h"
 
@@ -67,6 +69,26 @@ TEST(DesktopLabels, OffLeavesTheLabelsAlone) {
     Sleep(1200); // more than two check periods
     ASSERT_TRUE(vantor.Exit());
     EXPECT_TRUE(desktop.Sets().empty()) << desktop.Sets().size() << " colours set";
+}
+
+// The options' share, run by the program's own code in this process.
+TEST(DesktopLabels, OptionsSwitchOnRecolourAndSwitchOffAgainstTheColoursOfStart) {
+    FakeDesktop desktop(FakeDesktop::PROGMAN, TEXT, BACK);
+    HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    app.bgtrans = 0, app.textcolor = RGB(255, 255, 255), app.tmrate3 = 3000;
+    StartDesktopTextColors(window);
+    EXPECT_TRUE(desktop.Sets().empty());
+    ChangeDesktopTextOptions(window, 1, RGB(255, 255, 0), 3000);
+    EXPECT_TRUE(Transparent(desktop)) << "at once";
+    ChangeDesktopTextOptions(window, 1, RGB(0, 0, 255), 3000);
+    EXPECT_TRUE(Colours(desktop, RGB(0, 0, 255), CLR_NONE));
+    size_t sent = desktop.Sets().size();
+    ChangeDesktopTextOptions(window, 1, RGB(0, 0, 255), 3000);
+    EXPECT_EQ(desktop.Sets().size(), sent) << "nothing changed, nothing sent";
+    ChangeDesktopTextOptions(window, 0, RGB(0, 0, 255), 3000);
+    EXPECT_TRUE(Colours(desktop, TEXT, BACK));
+    StopDesktopTextColors(window);
+    DestroyWindow(window);
 }
 
 } // namespace
