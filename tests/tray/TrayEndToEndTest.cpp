@@ -146,6 +146,17 @@ TEST_F(Tray, ClicksHideAndShowWithTheTipStartTaskManagerAndOpenTheMenu) {
     ASSERT_TRUE(vantor.Start("tray_clicks", "", "multi=1\r\n", "", loads + "\n"));
     ASSERT_TRUE(testkit::WaitUntil([&] { return Visible(); }, 5000));
     const DWORD settle = GetDoubleClickTime() + 500;
+    { // covered by a window over it (topmost, 100,100 to 300,250): brought to the front
+        testkit::Process other;
+        testkit::RunOptions o;
+        o.exe = testkit::BuildDir() + "\\..\\..\\tools\\testwindow\\testwindow.exe";
+        ASSERT_TRUE(testkit::Start(o, &other));
+        ASSERT_NE(testkit::WaitForWindow("VantorTestWindow", nullptr, 5000), nullptr);
+        tray.Click();
+        EXPECT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == vantor.window; }, 3000));
+        Sleep(settle);
+        EXPECT_TRUE(Visible());
+    }
     tray.Click(); // visible and uncovered: hidden, the tip shows the loads
     ASSERT_TRUE(testkit::WaitUntil([&] { return !Visible(); }, 3000));
     EXPECT_TRUE(testkit::WaitUntil([&] { return Tip() == tip; }, 5000)) << Tip();
