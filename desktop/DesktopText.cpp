@@ -25,6 +25,8 @@ bool Ask(UINT message, LPARAM value, DWORD_PTR* result) {
 }
 
 void SetColors(COLORREF text, COLORREF background) {
+    // InvalidateRect of no window would redraw every window on the screen.
+    if (!app.desktopListView) return;
     Ask(LVM_SETTEXTCOLOR, static_cast<LPARAM>(text), nullptr);
     Ask(LVM_SETTEXTBKCOLOR, static_cast<LPARAM>(background), nullptr);
     InvalidateRect(app.desktopListView, nullptr, TRUE);
