@@ -10,7 +10,10 @@
 #include "view/ViewState.h"
 #include "app/ShellState.h"
 #include "log/LogState.h"
+#include "tray/TrayState.h"
+#include "desktop/DesktopState.h"
 
-struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, LogState {};
+struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, LogState, TrayState,
+                  DesktopState {};
 
 extern AppState app;

@@ -6,10 +6,13 @@
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
 #include "app/SampleTick.h"
+#include "desktop/DesktopText.h"
 #include "log/LoadLog.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "titlebar/TitleBar.h"
+#include "tray/TrayIcon.h"
+#include "tray/TrayMouse.h"
 #include "view/Background.h"
 #include "view/Draw.h"
 #include "view/Layout.h"
@@ -20,6 +23,7 @@ namespace {
 
 void OnDestroy(HWND window) {
     CloseLog(window);
+    StopDesktopTextColors(window);
     KillTimer(window, TIMER_SAMPLE);
     if (app.title && app.titleTarget) RestoreTitleBar();
 
@@ -36,6 +40,8 @@ void OnDestroy(HWND window) {
     app.backBuffer = nullptr;
     app.skinBackBrush = nullptr;
     ReleaseSkin();
+    RemoveTrayIcon();
+    ClearTrayIcons();
     if (app.smallIcon) DestroyIcon(app.smallIcon);
     app.smallIcon = nullptr;
 
@@ -94,6 +100,8 @@ void OnTimer(HWND window, UINT_PTR id) {
     case TIMER_LOG: OnLogTick(window); break;
     case TIMER_AUTOEXIT: OnAutoExitTimer(window); break;
     case TIMER_TRIM: OnTrimTimer(window); break;
+    case TIMER_TRAYCLICK: OnTrayClickTimer(window); break;
+    case TIMER_DESKTOP: OnDesktopTimer(window); break;
     default: break;
     }
 }
@@ -102,6 +110,13 @@ bool OnCommand(HWND window, WORD id) {
     switch (id) {
     case IDM_EXIT: DestroyWindow(window); return true;
     case IDM_LOG: ToggleLog(window); return true;
+    case IDM_ICONANIM:
+        app.iconanim = !app.iconanim;
+        CheckMenuItem(app.popupMenu, IDM_ICONANIM,
+                      MF_BYCOMMAND | (app.iconanim ? MF_CHECKED : MF_UNCHECKED));
+        OnIconAnimChanged();
+        SaveSettings(false);
+        return true;
     default: return false;
     }
 }
@@ -119,6 +134,11 @@ bool RunAutoExitWatch(HWND window) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The shell has restarted: its icon and its desktop are new.
+    if (message == app.msgTaskbarCreated && message != 0) {
+        AddTrayIcon(window);
+        RefindDesktopListView();
+    }
     switch (message) {
     case WM_CREATE: SetUpWindow(window); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
@@ -128,6 +148,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND: return 1;
     case WM_QUERYENDSESSION: SaveSettings(false); return TRUE;
     case WM_TIMER: OnTimer(window, wParam); return 0;
+    case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); return 0;
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam))) return 0;
         break;

@@ -5,7 +5,9 @@
 #include "log/LoadLog.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
+#include "desktop/DesktopText.h"
 #include "res/resource.h"
+#include "tray/TrayIcon.h"
 #include "view/Layout.h"
 #include "view/Skin.h"
 
@@ -126,6 +128,8 @@ void SetUpWindow(HWND window) {
     Check(IDM_ICONANIM, app.iconanim != 0);
     app.smallIcon =
         static_cast<HICON>(LoadImageA(app.instance, "MYICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    LoadTrayIcons();
+    AddTrayIcon(window);
 
     CreateViewFonts();
     MeasureMemoryTemplate(windowDC);
@@ -146,4 +150,5 @@ void SetUpWindow(HWND window) {
     for (int i = 0; i <= app.cpuCount; ++i)
         app.loadHistory[i].resize(HISTORY_LENGTH);
     StartTimers(window);
+    StartDesktopTextColors(window);
 }
