@@ -49,8 +49,7 @@ bool BuildPaths() {
     char path[MAX_PATH] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return false;
-    char* slash = strrchr(path, '\\');
-    if (slash) slash[1] = '\0';
+    path[FolderLength932(path)] = '\0';
     CopyText(app.iniPath, sizeof app.iniPath, path);
     CopyText(app.helpPath, sizeof app.helpPath, path);
     // A folder so deep that the name does not fit leaves no usable path.
@@ -106,13 +105,15 @@ void ReleaseMutexEarly() {
     }
 }
 
+// The quit message's wParam; 0 when the loop ends on a failure instead.
 int RunMessageLoop() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    MSG msg = {};
+    BOOL got;
+    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return static_cast<int>(msg.wParam);
+    return got == 0 ? static_cast<int>(msg.wParam) : 0;
 }
 
 } // namespace

@@ -88,16 +88,19 @@ void LoadSampler::countInstances() {
     }
     processorCount_ = processors;
     averageTotal_ = average;
+    instances_ = obj.numInstances;
 }
 
 // Fills idle[] (already holding the previous figures) from the data just
-// queried; false when the block cannot be walked.
-bool LoadSampler::readIdleTimes(uint32_t* idle) const {
+// queried, and *instances with the number of instances the data lists;
+// false when the block cannot be walked. Every instance is walked, so the
+// total is found wherever processors added since construction put it.
+bool LoadSampler::readIdleTimes(uint32_t* idle, int32_t* instances) const {
     PerfObject obj;
     if (!OpenPerfObject(perfBuffer_, perfBufferSize_, &obj)) return false;
+    *instances = obj.numInstances;
     if (obj.numInstances <= 0) return true;
-    int32_t n = processorCount_ + (averageTotal_ ? 0 : 1);
-    if (n > obj.numInstances) n = obj.numInstances;
+    const int32_t n = obj.numInstances;
     uint32_t counterOffset = 0;
     const PerfCounterFind found =
         FindPerfCounter(obj, PERF_PROCESSOR_TIME_COUNTER, sizeof(uint64_t), &counterOffset);
@@ -123,7 +126,12 @@ bool LoadSampler::sample() {
     if (processorCount_ < 0) return false;
     if (!queryPerfData()) return false;
     std::memcpy(idleNext_, idleNow_, slots_ * sizeof(uint32_t));
-    if (!readIdleTimes(idleNext_)) return false; // a block that does not walk is a failed query
+    int32_t instances = 0;
+    if (!readIdleTimes(idleNext_, &instances)) return false; // a block that does not walk is a failed query
+    // Processors came or went: the idle times no longer line up with the
+    // previous ones, so this sample is only the baseline of the next.
+    const bool baselineOnly = instances != instances_;
+    instances_ = instances;
 
     // The walked figures become the latest, the latest the previous.
     uint32_t* spare = idlePrev_;
@@ -133,7 +141,7 @@ bool LoadSampler::sample() {
     tickPrev_ = tickNow_;
     const uint32_t t = source_.tickCount ? source_.tickCount(source_.context) : 0;
     tickNow_ = t;
-    if (t == tickPrev_) return false;
+    if (t == tickPrev_ || baselineOnly) return false;
 
     const uint32_t elapsed = tickNow_ - tickPrev_;
     uint64_t sum = 0;
