@@ -26,11 +26,13 @@ void FitMeterGrid(int32_t processorCount, int32_t& colum, int32_t& row) {
 }
 
 int32_t UsablePadding(int32_t padding) {
-    return padding < 0 ? 0 : (padding > MAX_PADDING ? MAX_PADDING : padding);
+    const int32_t most = MAX_PADDING;
+    return padding < 0 ? 0 : (padding > most ? most : padding);
 }
 
 static uint32_t Side(int64_t pixels) {
-    return static_cast<uint32_t>(pixels < 1 ? 1 : (pixels > MAX_WINDOW_SIDE ? MAX_WINDOW_SIDE : pixels));
+    const int64_t most = MAX_WINDOW_SIDE;
+    return static_cast<uint32_t>(pixels < 1 ? 1 : (pixels > most ? most : pixels));
 }
 
 WindowSize ComputeWindowSize(const LayoutInput& in) {
