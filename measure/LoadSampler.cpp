@@ -127,7 +127,8 @@ bool LoadSampler::sample() {
     if (!queryPerfData()) return false;
     std::memcpy(idleNext_, idleNow_, slots_ * sizeof(uint32_t));
     int32_t instances = 0;
-    if (!readIdleTimes(idleNext_, &instances)) return false; // a block that does not walk is a failed query
+    if (!readIdleTimes(idleNext_, &instances))
+        return false; // a block that does not walk is a failed query
     // Processors came or went: the idle times no longer line up with the
     // previous ones, so this sample is only the baseline of the next.
     const bool baselineOnly = instances != instances_;

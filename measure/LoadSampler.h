@@ -60,7 +60,7 @@ class LoadSampler {
     int32_t processorCount_ = 0;
     bool averageTotal_ = true;
     int32_t instances_ = 0; // instances the latest walked data listed
-    int32_t slots_ = 1; // entries in each array below: at least the total's
+    int32_t slots_ = 1;     // entries in each array below: at least the total's
     uint32_t* load_ = nullptr;
     uint32_t* idleNow_ = nullptr;
     uint32_t* idlePrev_ = nullptr;

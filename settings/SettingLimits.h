@@ -5,9 +5,9 @@
 #include <cstdint>
 
 enum : int32_t {
-    MIN_TIMER_PERIOD = 100,    // ms; faster sampling costs a core and reads noise
+    MIN_TIMER_PERIOD = 100,   // ms; faster sampling costs a core and reads noise
     MAX_TIMER_PERIOD = 60000, // ms; a minute or more between samples is taken as a typo
-    MAX_FONT_HEIGHT = 200,     // pixels
+    MAX_FONT_HEIGHT = 200,    // pixels
 };
 
 // A timer period for SetTimer: non-positive or beyond MAX_TIMER_PERIOD gives

@@ -176,6 +176,7 @@ void UpdateTitleBarWith(const uint32_t* loads, int count) {
     if (WriteCaption(fg, text)) {
         // Read back what the window kept: some windows shorten what they get.
         char kept[sizeof writtenCaption];
-        if (ReadCaption(fg, kept, sizeof kept)) CopyText(writtenCaption, sizeof writtenCaption, kept);
+        if (ReadCaption(fg, kept, sizeof kept))
+            CopyText(writtenCaption, sizeof writtenCaption, kept);
     }
 }

@@ -56,8 +56,8 @@ void LayoutWindow(HWND window, int x, int y, bool move, bool band) {
 void CreateViewFonts() {
     if (app.meterFont) DeleteObject(app.meterFont);
     if (app.memFont) DeleteObject(app.memFont);
-    app.meterFont = CreateFontA(UsableFontHeight(app.fontsize), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+    app.meterFont = CreateFontA(UsableFontHeight(app.fontsize), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                 PROOF_QUALITY, DEFAULT_PITCH, app.font);
     app.memFont = CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,

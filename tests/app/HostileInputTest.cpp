@@ -121,7 +121,8 @@ bool Sampled(const Seen& s, int padLeft, int padTop, int fontHeight, uint32_t lo
     const MeterCell& cell = meter.cells[last];
     const int x = (cell.rect.left + cell.rect.right - 1) / 2;
     const int y = (cell.rect.top + cell.rect.bottom - 1) / 2;
-    return x < s.w && y < s.h && s.pixels[static_cast<size_t>(y) * s.w + x] == colours[cell.colourIndex];
+    return x < s.w && y < s.h &&
+           s.pixels[static_cast<size_t>(y) * s.w + x] == colours[cell.colourIndex];
 }
 
 void RunRow(const Row& row) {
@@ -141,8 +142,7 @@ void RunRow(const Row& row) {
     testkit::RunOptions o;
     o.exe = exe;
     o.workDir = dir;
-    o.providerScript = testkit::WriteTextFile(dir + "\\load.txt",
-                                              row.script);
+    o.providerScript = testkit::WriteTextFile(dir + "\\load.txt", row.script);
 
     testkit::Process p;
     const DWORD start = GetTickCount();
@@ -179,7 +179,8 @@ TEST(HostileInput, EveryRowRunsAndKeepsItsSettings) {
         MakeSkin(dir + "\\default", "[LAYOUT]\r\nPADDING=4 8 4 8\r\n");
     };
     const Row rows[] = {
-        {"padding_negative", "", [](const std::string& dir) {
+        {"padding_negative", "",
+         [](const std::string& dir) {
              MakeSkin(dir + "\\default", "[LAYOUT]\r\nPADDING=-60 -60 -60 -60\r\n");
          },
          [](const Seen& s) {
@@ -187,7 +188,8 @@ TEST(HostileInput, EveryRowRunsAndKeepsItsSettings) {
              EXPECT_EQ(s.h, 68);
              EXPECT_TRUE(Sampled(s, 0, 0, 15));
          }},
-        {"padding_huge", "", [](const std::string& dir) {
+        {"padding_huge", "",
+         [](const std::string& dir) {
              MakeSkin(dir + "\\default", "[LAYOUT]\r\nPADDING=2000000000 9 2000000000 9\r\n");
          },
          [](const Seen& s) { EXPECT_EQ(s.w, 104 + 400); }},
@@ -206,8 +208,8 @@ TEST(HostileInput, EveryRowRunsAndKeepsItsSettings) {
              EXPECT_TRUE(Sampled(s, 4, 8, 15));
              EXPECT_FALSE(Sampled(s, 4, 8, 15, 90));
          },
-         "cpus 1\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n90\n", "vantor.exe", "",
-         false, 2500},
+         "cpus 1\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n30\n90\n", "vantor.exe",
+         "", false, 2500},
         {"rate_negative", "[Config]\r\ntmrate=-1\r\n", withDefaultSkin,
          [](const Seen& s) { EXPECT_TRUE(Sampled(s, 4, 8, 15)); }},
         {"rate_huge", "[Config]\r\ntmrate=2147483647\r\n", withDefaultSkin,
@@ -217,8 +219,7 @@ TEST(HostileInput, EveryRowRunsAndKeepsItsSettings) {
              MakeSkin(dir.substr(0, dir.rfind('\\')) + "\\evil", "[COLOR]\r\nBACK=255 0 255\r\n");
          },
          [](const Seen& s) { EXPECT_EQ(s.pixels[s.w + 1], kSkinGrey); }},
-        {"skin_path_too_long",
-         "[Config\\Ext]\r\nskinname=" + std::string(60, 's') + "\r\n",
+        {"skin_path_too_long", "[Config\\Ext]\r\nskinname=" + std::string(60, 's') + "\r\n",
          [](const std::string& dir) {
              // The program folder's own skin.ini must not stand in for it.
              testkit::WriteTextFile(dir + "\\skin.ini", "[COLOR]\r\nBACK=255 0 255\r\n");

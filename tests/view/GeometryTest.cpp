@@ -171,8 +171,8 @@ TEST(UsableValues, TimerPeriodsFontHeightsAndWindowSizes) {
     const struct {
         int32_t ms;
         uint32_t used;
-    } periods[] = {{1000, 1000}, {0, 1000}, {-1, 1000}, {INT32_MAX, 1000}, {60001, 1000},
-                   {60000, 60000}, {1, 100}, {99, 100}, {300, 300}};
+    } periods[] = {{1000, 1000},   {0, 1000}, {-1, 1000}, {INT32_MAX, 1000}, {60001, 1000},
+                   {60000, 60000}, {1, 100},  {99, 100},  {300, 300}};
     for (const auto& p : periods)
         EXPECT_EQ(UsableTimerPeriod(p.ms, 1000), p.used) << p.ms;
     EXPECT_EQ(UsableFontHeight(-15), 15);

@@ -43,7 +43,9 @@ std::vector<uint8_t> Header(uint32_t infoSize, int32_t w, int32_t h) {
 }
 
 TEST(SkinBitmap, PiecesBeyondTheLimitAreRefused) {
-    auto ok = [](const std::vector<uint8_t>& b) { return SkinBitmapSizeAccepted(b.data(), b.size()); };
+    auto ok = [](const std::vector<uint8_t>& b) {
+        return SkinBitmapSizeAccepted(b.data(), b.size());
+    };
     EXPECT_TRUE(ok(Header(40, 100, 100)));
     EXPECT_TRUE(ok(Header(40, 1024, -1024))); // top-down
     EXPECT_TRUE(ok(Header(12, 16, 16)));      // old core header
