@@ -19,7 +19,7 @@ namespace {
 
 void OnDestroy(HWND window) {
     KillTimer(window, TIMER_SAMPLE);
-    if (app.title && app.titleTarget) RestoreTitleBar();
+    if (app.title) RestoreTitleBar();
 
     DeleteViewObjects();
 
