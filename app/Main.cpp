@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/MessageLoop.h"
 #include "base/SafeText.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
@@ -105,15 +106,14 @@ void ReleaseMutexEarly() {
     }
 }
 
-// The quit message's wParam; 0 when the loop ends on a failure instead.
 int RunMessageLoop() {
     MSG msg = {};
-    BOOL got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return got == 0 ? static_cast<int>(msg.wParam) : 0;
+    return RunLoop(
+        msg, [](MSG& m) { return static_cast<int>(GetMessageA(&m, nullptr, 0, 0)); },
+        [](MSG& m) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        });
 }
 
 } // namespace

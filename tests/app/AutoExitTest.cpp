@@ -1,4 +1,5 @@
 #include "app/AutoExit.h"
+#include "app/MessageLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,36 @@ TEST(AutoExit, WorksAcrossTheTickCountWrap) {
     EXPECT_NE(since, 0u);
     EXPECT_FALSE(AutoExitStep(5, 50, 2000, &since, 1000));
     EXPECT_TRUE(AutoExitStep(5, 50, 2000, &since, 2001));
+}
+
+} // namespace
+
+namespace {
+
+struct Record {
+    unsigned long long wParam;
+};
+
+// A loop ended by the quit message returns its wParam; one whose first get
+// fails returns 0, whatever the record happens to hold.
+TEST(MessageLoop, QuitGivesItsWParamAFailedGetGivesZero) {
+    const int answers[] = {1, 1, 0};
+    int at = 0, dispatched = 0;
+    Record r = {0};
+    EXPECT_EQ(RunLoop(
+                  r,
+                  [&](Record& m) {
+                      m.wParam = 40u + at;
+                      return answers[at++];
+                  },
+                  [&](Record&) { ++dispatched; }),
+              42);
+    EXPECT_EQ(dispatched, 2);
+    Record garbage = {0xabababababababab};
+    EXPECT_EQ(RunLoop(
+                  garbage, [](Record&) { return -1; }, [&](Record&) { ++dispatched; }),
+              0);
+    EXPECT_EQ(dispatched, 2);
 }
 
 } // namespace
