@@ -51,7 +51,7 @@ class LoadSampler {
   private:
     bool queryPerfData();
     void countInstances();
-    bool readIdleTimes(uint32_t* idle, int32_t* instances) const;
+    bool readIdleTimes(uint32_t* idle, int32_t* instances, int32_t* lastSlot) const;
 
     PerfSource source_;
     uint8_t* perfBuffer_ = nullptr;

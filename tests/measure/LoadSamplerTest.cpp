@@ -245,7 +245,7 @@ TEST(LoadSampler, DestructionClosesTheSourceOnce) {
 
 namespace {
 
-// Processors added while running (2 -> 8, the total now last after eight):
+// Processors added or removed while running (2 -> 8 -> 2, the total last):
 // the sample of the change only sets a new baseline; the next one measures
 // the true 45 % against it, the total taken from wherever it now stands.
 TEST(LoadSampler, ChangedProcessorCountOnlySetsANewBaseline) {
@@ -268,6 +268,17 @@ TEST(LoadSampler, ChangedProcessorCountOnlySetsANewBaseline) {
     EXPECT_EQ(Figures(s), before);
     ASSERT_TRUE(s.sample());
     EXPECT_EQ(Figures(s), (std::vector<uint32_t>{45, 45, 45}));
+
+    // 8 -> 2: the processors gone show 0.
+    FakeSource g;
+    g.blocks = {block(8, 0, 0), block(8, 0, 0), block(2, 100 * MS, 100 * MS),
+                block(2, 650 * MS, 650 * MS)};
+    g.ticks = {1000, 2000, 3000};
+    LoadSampler shrunk(g.source());
+    ASSERT_TRUE(shrunk.sample());
+    EXPECT_FALSE(shrunk.sample());
+    ASSERT_TRUE(shrunk.sample());
+    EXPECT_EQ(Figures(shrunk), (std::vector<uint32_t>{45, 45, 45, 0, 0, 0, 0, 0, 0}));
 }
 
 } // namespace
