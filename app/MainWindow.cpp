@@ -25,7 +25,7 @@ void OnDestroy(HWND window) {
     CloseLog(window);
     StopDesktopTextColors(window);
     KillTimer(window, TIMER_SAMPLE);
-    if (app.title && app.titleTarget) RestoreTitleBar();
+    if (app.title) RestoreTitleBar();
 
     DeleteViewObjects();
 

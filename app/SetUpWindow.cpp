@@ -7,6 +7,7 @@
 #include "measure/LoadSampler.h"
 #include "desktop/DesktopText.h"
 #include "res/resource.h"
+#include "settings/SettingLimits.h"
 #include "tray/TrayIcon.h"
 #include "view/Layout.h"
 #include "view/Skin.h"
@@ -51,10 +52,7 @@ void PrepareMenuItems(HBITMAP mark) {
     Check(IDM_TOPMOST, app.wintop != 0);
     Check(IDM_TITLE, app.title != 0);
     Check(IDM_SNAP, app.snap != 0);
-    if (app.cpuCount == 0) {
-        Grey(IDM_MULTI);
-        app.multi = 0;
-    }
+    if (app.cpuCount == 0) Grey(IDM_MULTI);
     if (app.kakusi == 0)
         DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
     else
@@ -102,7 +100,7 @@ void PrepareLogItem() {
 }
 
 void StartTimers(HWND window) {
-    SetTimer(window, TIMER_SAMPLE, static_cast<UINT>(app.tmrate), nullptr);
+    SetTimer(window, TIMER_SAMPLE, UsableTimerPeriod(app.tmrate, Settings().tmrate), nullptr);
     StartLogAtSetUp(window);
     if (app.exitDelay > 0) {
         // Timers take at most 2^31 - 1 ms; a longer delay waits that long.
@@ -118,6 +116,8 @@ void SetUpWindow(HWND window) {
     app.backDC = CreateCompatibleDC(windowDC);
     LoadSkin();
 
+    // One processor has no per-processor arrays to show, menu or not.
+    if (app.cpuCount == 0) app.multi = 0;
     LoadPopupMenu();
     HBITMAP mark = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
     PrepareMenuItems(mark);

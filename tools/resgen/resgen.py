@@ -95,13 +95,20 @@ def check_mark():
 
 
 def browse_button():
-    """Bitmap 104: a small open folder for the browse buttons (10 x 10)."""
+    """Bitmap 104: a 16 x 16 raised box for the browse buttons, light along its
+    top and left edges and dark along its right and bottom edges, with three
+    dots standing for "browse"."""
     face = (0xC0, 0xC0, 0xC0)
-    c = Canvas(10, 10)
-    c.rect(0, 0, 9, 9, face)
-    c.rect(0, 2, 3, 2, (0x80, 0x60, 0x00))
-    c.rect(0, 3, 8, 8, (0x80, 0x60, 0x00))
-    c.rect(1, 4, 7, 7, (0xF0, 0xC8, 0x40))
+    c = Canvas(16, 16)
+    c.rect(0, 0, 15, 15, face)
+    c.rect(0, 0, 15, 0, WHITE)
+    c.rect(0, 0, 0, 15, WHITE)
+    c.rect(1, 15, 15, 15, DARK)
+    c.rect(15, 1, 15, 15, DARK)
+    c.rect(1, 14, 14, 14, (0x80, 0x80, 0x80))
+    c.rect(14, 1, 14, 14, (0x80, 0x80, 0x80))
+    for x in (4, 7, 10):
+        c.rect(x, 9, x + 1, 10, (0x00, 0x00, 0x00))
     return c
 
 
