@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 #include "app/AutoExit.h"
+#include "app/Commands.h"
+#include "app/Placement.h"
 #include "app/SetUpWindow.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
@@ -91,14 +93,9 @@ void OnTimer(HWND window, UINT_PTR id) {
     case TIMER_SAMPLE: OnSampleTick(window); break;
     case TIMER_AUTOEXIT: OnAutoExitTimer(window); break;
     case TIMER_TRIM: OnTrimTimer(window); break;
+    case TIMER_LEAVE: OnLeaveTimer(window); break;
+    case TIMER_RETURN: OnReturnTimer(window); break;
     default: break;
-    }
-}
-
-bool OnCommand(HWND window, WORD id) {
-    switch (id) {
-    case IDM_EXIT: DestroyWindow(window); return true;
-    default: return false;
     }
 }
 
@@ -116,7 +113,10 @@ bool RunAutoExitWatch(HWND window) {
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE: SetUpWindow(window); return 0;
+    case WM_CREATE:
+        SetUpWindow(window);
+        RescueLostWindow(window);
+        return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     case WM_SIZE: OnSize(window, wParam); return 0;
     case WM_ACTIVATE: SetTimer(window, TIMER_TRIM, 1000, nullptr); return 0;
@@ -127,6 +127,16 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam))) return 0;
         break;
+    case WM_LBUTTONDOWN: OnLButtonDown(window, lParam); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(window); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(window, reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window); return 0;
+    case WM_MOUSELEAVE: OnMouseLeave(window); return 0;
+    case WM_RBUTTONDOWN: ShowPopupMenu(window, lParam); return 0;
+    case WM_SETCURSOR:
+        if (OnSetCursor(lParam)) return TRUE;
+        break;
+    case WM_DISPLAYCHANGE: RescueLostWindow(window); return 0;
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
