@@ -145,14 +145,14 @@ Spot GridResizePlace(int32_t corner, const Box& wr, int32_t width, int32_t heigh
         anchor->x = place.x;
     } else {
         place.x = wr.left;
-        anchor->x = Clamp32(static_cast<int64_t>(wr.left) + width);
+        anchor->x = Clamp32(static_cast<int64_t>(wr.left) + width - 1);
     }
     if (corner & 2) {
         place.y = Clamp32(static_cast<int64_t>(wr.bottom) - height);
         anchor->y = place.y;
     } else {
         place.y = wr.top;
-        anchor->y = Clamp32(static_cast<int64_t>(wr.top) + height);
+        anchor->y = Clamp32(static_cast<int64_t>(wr.top) + height - 1);
     }
     return place;
 }

@@ -54,7 +54,9 @@ bool GridResizeStep(int32_t corner, Spot anchor, Spot pointer, int32_t processor
 
 // After a grid resize to width x height, where the window goes so that the
 // corner opposite the dragged one stays put; the anchor becomes the dragged
-// corner's new place.
+// corner's new place: its outermost pixel, on the window, so that the pointer
+// put there stays over it (under Wine, putting the pointer elsewhere ends the
+// button's hold on the window, and its release would go astray).
 Spot GridResizePlace(int32_t corner, const Box& window, int32_t width, int32_t height,
                      Spot* anchor);
 
