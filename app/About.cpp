@@ -44,8 +44,7 @@ INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_CTLCOLORSTATIC:
-        return OnCtlColorStatic(box, reinterpret_cast<HDC>(wParam),
-                                reinterpret_cast<HWND>(lParam));
+        return OnCtlColorStatic(box, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wParam) != GetDlgItem(box, IDC_ABOUT_LINK)) return 0;
         SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));

@@ -39,7 +39,8 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
     // The primary goes first: ties between monitors are settled in its favour.
     int at = list->count;
     if (info.dwFlags & MONITORINFOF_PRIMARY) {
-        for (int i = list->count; i > 0; --i) list->areas[i] = list->areas[i - 1];
+        for (int i = list->count; i > 0; --i)
+            list->areas[i] = list->areas[i - 1];
         at = 0;
     }
     list->areas[at] = area;
@@ -306,8 +307,7 @@ void OnReturnTimer(HWND window) {
 
 void ReturnHome(HWND window) {
     // A window the user hid stays hidden; it only goes back to its place.
-    PlaceWindow(window, app.windowRect.left, app.windowRect.top,
-                app.winhide ? 0 : SWP_SHOWWINDOW);
+    PlaceWindow(window, app.windowRect.left, app.windowRect.top, app.winhide ? 0 : SWP_SHOWWINDOW);
 }
 
 void RescueLostWindow(HWND window) {

@@ -50,8 +50,8 @@ const MonitorArea& NearestMonitor(const MonitorArea* monitors, int count, const 
     int64_t bestArea = 0;
     for (int i = 0; i < count; ++i) {
         const Box& m = monitors[i].monitor;
-        int64_t area = Overlap(r.left, r.right, m.left, m.right) *
-                       Overlap(r.top, r.bottom, m.top, m.bottom);
+        int64_t area =
+            Overlap(r.left, r.right, m.left, m.right) * Overlap(r.top, r.bottom, m.top, m.bottom);
         if (area > bestArea) {
             bestArea = area;
             best = i;
@@ -124,10 +124,10 @@ int32_t CornerZone(Spot p, const Box& wr, const Box* regionBox, uint32_t w, uint
 
 bool GridResizeStep(int32_t corner, Spot anchor, Spot p, int32_t processorCount, int32_t* colum,
                     int32_t* row) {
-    int64_t dx = (corner & 1) ? static_cast<int64_t>(anchor.x) - p.x
-                              : static_cast<int64_t>(p.x) - anchor.x;
-    int64_t dy = (corner & 2) ? static_cast<int64_t>(anchor.y) - p.y
-                              : static_cast<int64_t>(p.y) - anchor.y;
+    int64_t dx =
+        (corner & 1) ? static_cast<int64_t>(anchor.x) - p.x : static_cast<int64_t>(p.x) - anchor.x;
+    int64_t dy =
+        (corner & 2) ? static_cast<int64_t>(anchor.y) - p.y : static_cast<int64_t>(p.y) - anchor.y;
     int64_t dc = dx / 110, dr = dy / 72;
     if (dc == 0 && dr == 0) return false;
     int32_t c = Clamp32(*colum + dc), r = Clamp32(*row + dr);

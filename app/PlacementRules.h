@@ -31,7 +31,7 @@ const MonitorArea& NearestMonitor(const MonitorArea* monitors, int count, const 
 // right and bottom. When the pointer crosses to another monitor, the window
 // goes over with it and enters at the near edge.
 struct DragInput {
-    Box window;       // the window's rectangle now
+    Box window; // the window's rectangle now
     int32_t width = 0, height = 0;
     Spot pointer;
     bool snap = false;

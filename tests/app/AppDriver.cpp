@@ -22,7 +22,8 @@ bool Start(Vantor* v, const char* name, const std::string& iniText, int cpus) {
     if (!CopyFileA((Bin() + "\\vantor.exe").c_str(), exe.c_str(), FALSE)) return false;
     if (testkit::WriteTextFile(v->ini, iniText).empty()) return false;
     std::string loads = "cpus " + std::to_string(cpus) + "\n";
-    for (int i = 0; i < cpus; ++i) loads += (i ? " " : "") + std::to_string(30 + 10 * i);
+    for (int i = 0; i < cpus; ++i)
+        loads += (i ? " " : "") + std::to_string(30 + 10 * i);
     testkit::RunOptions o;
     o.exe = exe;
     o.workDir = v->dir;

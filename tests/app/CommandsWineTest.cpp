@@ -66,9 +66,12 @@ std::vector<Item> MenuNow(Vantor& v) {
     EXPECT_NE(menu, nullptr);
     std::vector<Item> items = ParseMenu(OpenMenus(v));
     PressKey(menu, VK_ESCAPE);
-    testkit::WaitUntil([] { return !FindWindowA("#32768", nullptr) ||
-                                   !IsWindowVisible(FindWindowA("#32768", nullptr)); },
-                       3000);
+    testkit::WaitUntil(
+        [] {
+            return !FindWindowA("#32768", nullptr) ||
+                   !IsWindowVisible(FindWindowA("#32768", nullptr));
+        },
+        3000);
     return items;
 }
 
@@ -86,14 +89,25 @@ TEST(Menu, RightClickOpensItWithItsTextsAndMarksAndItsItemsTakeEffect) {
         const char* text;
         int depth;
     };
-    const Expect order[] = {
-        {40022, "ウィンドウを隠す", 1}, {0, "マウスオーバー時", 1}, {40035, "標準", 2},
-        {40033, "隠す", 2}, {40034, "避ける", 2}, {40012, "常に最前面", 1},
-        {40027, "半透明表示", 1}, {40036, "画面端にスナップ", 1}, {0, "", 1},
-        {40028, "メモリ容量表示", 1}, {40023, "タイトルバーに寄生", 1},
-        {40025, "ｱｲｺﾝでもﾓﾆﾀする", 1}, {40020, "CPU個別表示", 1}, {40024, "ログ出力", 1},
-        {0, "", 1}, {40010, "設定...", 1}, {40026, "ヘルプ", 1}, {40011, "ﾊﾞｰｼﾞｮﾝ情報", 1},
-        {40001, "終了", 1}};
+    const Expect order[] = {{40022, "ウィンドウを隠す", 1},
+                            {0, "マウスオーバー時", 1},
+                            {40035, "標準", 2},
+                            {40033, "隠す", 2},
+                            {40034, "避ける", 2},
+                            {40012, "常に最前面", 1},
+                            {40027, "半透明表示", 1},
+                            {40036, "画面端にスナップ", 1},
+                            {0, "", 1},
+                            {40028, "メモリ容量表示", 1},
+                            {40023, "タイトルバーに寄生", 1},
+                            {40025, "ｱｲｺﾝでもﾓﾆﾀする", 1},
+                            {40020, "CPU個別表示", 1},
+                            {40024, "ログ出力", 1},
+                            {0, "", 1},
+                            {40010, "設定...", 1},
+                            {40026, "ヘルプ", 1},
+                            {40011, "ﾊﾞｰｼﾞｮﾝ情報", 1},
+                            {40001, "終了", 1}};
     std::vector<Item> items = ParseMenu(OpenMenus(v));
     ASSERT_EQ(items.size(), sizeof order / sizeof order[0]);
     for (size_t i = 0; i < items.size(); ++i) {
@@ -110,7 +124,8 @@ TEST(Menu, RightClickOpensItWithItsTextsAndMarksAndItsItemsTakeEffect) {
         EXPECT_TRUE(Find(items, id) && Find(items, id)->mark) << id;
 
     // "常に最前面", the third item, chosen with the keyboard.
-    for (int i = 0; i < 3; ++i) PressKey(menu, VK_DOWN);
+    for (int i = 0; i < 3; ++i)
+        PressKey(menu, VK_DOWN);
     PressKey(menu, VK_RETURN);
     EXPECT_TRUE(testkit::WaitUntil(
         [&] { return (GetWindowLongA(v.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 3000));
@@ -172,9 +187,9 @@ struct Switch {
 };
 
 const Switch kSwitches[] = {
-    {40012, "Window", "wintop"}, {40027, "Option", "trans"},   {40036, "Option", "snap"},
-    {40028, "Option", "memory"}, {40023, "Option", "title"},   {40025, "Option", "iconanim"},
-    {40020, "Option", "multi"},  {40024, "Option", "log"},     {40022, "Window", "winhide"},
+    {40012, "Window", "wintop"}, {40027, "Option", "trans"}, {40036, "Option", "snap"},
+    {40028, "Option", "memory"}, {40023, "Option", "title"}, {40025, "Option", "iconanim"},
+    {40020, "Option", "multi"},  {40024, "Option", "log"},   {40022, "Window", "winhide"},
 };
 
 // Posts the command and checks that exactly its key of the file changed to

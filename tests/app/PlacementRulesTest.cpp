@@ -90,7 +90,7 @@ TEST(Snap, OnASecondMonitorTheWindowSnapsToThatMonitorsEdges) {
     const MonitorArea rightOf[] = {kPrimary, kRight};
     Drag drag{rightOf, 2, {1500, 500}, {1550, 550}};
     EXPECT_SPOT(drag.To(1085, 550), 1035, 500);
-    EXPECT_SPOT(drag.To(1079, 550), 1024, 500); // its own left edge, not the primary's right
+    EXPECT_SPOT(drag.To(1079, 550), 1024, 500);  // its own left edge, not the primary's right
     EXPECT_SPOT(drag.To(1079, 1000), 1024, 940); // its own bottom: 1024 - 84
     Drag far{rightOf, 2, {1500, 500}, {1550, 550}};
     EXPECT_SPOT(far.To(2232, 550), 2182, 500);

@@ -17,8 +17,8 @@ const int W = 112, H = 84, FoldedH = 44;
 std::string Ini(const std::string& window, const std::string& option = "",
                 const std::string& config = "") {
     // wintop marks the file as the program's own layout.
-    return "[Window]\r\nwintop=0\r\n" + window + "[Option]\r\n" + option + "[Config]\r\ntmrate=1000\r\n" +
-           config;
+    return "[Window]\r\nwintop=0\r\n" + window + "[Option]\r\n" + option +
+           "[Config]\r\ntmrate=1000\r\n" + config;
 }
 
 bool Move(int x, int y) {
@@ -31,7 +31,8 @@ bool Visible(HWND window) {
 
 TEST(Drag, SnapsToTheLeftEdgeHoldsThereAndSavesThePlaceOnRelease) {
     Vantor v;
-    ASSERT_TRUE(Start(&v, "drag_snap", Ini("posx=300\r\nposy=300\r\n", "snap=1\r\nsnapoffset=10\r\n")));
+    ASSERT_TRUE(
+        Start(&v, "drag_snap", Ini("posx=300\r\nposy=300\r\n", "snap=1\r\nsnapoffset=10\r\n")));
     ASSERT_TRUE(WaitPlace(v.window, 300, 300));
 
     Move(320, 320);
@@ -140,9 +141,9 @@ BYTE Opacity(HWND window) {
 
 TEST(HoverModes, ShowGraphOnHoverUnfoldsAboveTheScreenBottomAndFoldsBack) {
     Vantor v;
-    ASSERT_TRUE(Start(&v, "hover_graph",
-                      Ini("posx=300\r\nposy=700\r\n", "trans=1\r\n",
-                          "graph=1\r\ntrans=200\r\ntrans2=120\r\n")));
+    ASSERT_TRUE(Start(
+        &v, "hover_graph",
+        Ini("posx=300\r\nposy=700\r\n", "trans=1\r\n", "graph=1\r\ntrans=200\r\ntrans2=120\r\n")));
     ASSERT_TRUE(WaitSize(v.window, W, FoldedH));
     EXPECT_EQ(Opacity(v.window), 200);
 
@@ -173,10 +174,9 @@ TEST(HoverModes, ShowGraphOnHoverUnfoldsAboveTheScreenBottomAndFoldsBack) {
 
 TEST(GridResize, DraggingTheBottomRightCornerOfFourProcessorsChangesColumAndRow) {
     Vantor v;
-    ASSERT_TRUE(Start(&v, "grid_resize",
-                      Ini("posx=100\r\nposy=100\r\ncolum=2\r\nrow=2\r\n", "multi=1\r\n",
-                          "layout=1\r\n"),
-                      4));
+    ASSERT_TRUE(Start(
+        &v, "grid_resize",
+        Ini("posx=100\r\nposy=100\r\ncolum=2\r\nrow=2\r\n", "multi=1\r\n", "layout=1\r\n"), 4));
     RECT r = RectOf(v.window);
     const int w0 = r.right - r.left, h0 = r.bottom - r.top;
     ASSERT_EQ(r.left, 100);
@@ -204,7 +204,7 @@ TEST(GridResize, DraggingTheBottomRightCornerOfFourProcessorsChangesColumAndRow)
     Move(r.right - 2, r.bottom - 2);
     Xdo("mousedown 1");
     Xdo("mousemove_relative 110 0");
-    const int rowH = 72; // one row of meter and graph band
+    const int rowH = 72;                                  // one row of meter and graph band
     EXPECT_TRUE(WaitSize(v.window, w0 + 220, h0 - rowH)); // 4 x 1
     EXPECT_EQ(RectOf(v.window).left, 100);
     EXPECT_EQ(RectOf(v.window).top, 100);

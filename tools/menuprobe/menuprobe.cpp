@@ -10,7 +10,7 @@
 
 namespace {
 
-const WPARAM kDump = 0x4D50; // "MP"
+const WPARAM kDump = 0x4D50;  // "MP"
 const UINT kGetMenu = 0x01E1; // MN_GETHMENU
 
 HMODULE self = nullptr;
@@ -21,8 +21,8 @@ void DumpMenu(HMENU menu, int depth, std::string* out) {
         char text[128] = {};
         MENUITEMINFOA item = {};
         item.cbSize = sizeof item;
-        item.fMask = MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING |
-                     MIIM_CHECKMARKS;
+        item.fMask =
+            MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING | MIIM_CHECKMARKS;
         item.dwTypeData = text;
         item.cch = sizeof text - 1;
         if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &item)) continue;
@@ -64,11 +64,10 @@ void Dump() {
 
 } // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM wParam,
-                                                                LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    MenuProbeHook(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_NULL &&
-        msg->wParam == kDump)
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_NULL && msg->wParam == kDump)
         Dump();
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
