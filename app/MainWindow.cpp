@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 #include "app/AutoExit.h"
+#include "app/Commands.h"
+#include "app/Placement.h"
 #include "app/SetUpWindow.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
@@ -100,24 +102,11 @@ void OnTimer(HWND window, UINT_PTR id) {
     case TIMER_LOG: OnLogTick(window); break;
     case TIMER_AUTOEXIT: OnAutoExitTimer(window); break;
     case TIMER_TRIM: OnTrimTimer(window); break;
+    case TIMER_LEAVE: OnLeaveTimer(window); break;
+    case TIMER_RETURN: OnReturnTimer(window); break;
     case TIMER_TRAYCLICK: OnTrayClickTimer(window); break;
     case TIMER_DESKTOP: OnDesktopTimer(window); break;
     default: break;
-    }
-}
-
-bool OnCommand(HWND window, WORD id) {
-    switch (id) {
-    case IDM_EXIT: DestroyWindow(window); return true;
-    case IDM_LOG: ToggleLog(window); return true;
-    case IDM_ICONANIM:
-        app.iconanim = !app.iconanim;
-        CheckMenuItem(app.popupMenu, IDM_ICONANIM,
-                      MF_BYCOMMAND | (app.iconanim ? MF_CHECKED : MF_UNCHECKED));
-        OnIconAnimChanged();
-        SaveSettings(false);
-        return true;
-    default: return false;
     }
 }
 
@@ -140,7 +129,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         RefindDesktopListView();
     }
     switch (message) {
-    case WM_CREATE: SetUpWindow(window); return 0;
+    case WM_CREATE:
+        SetUpWindow(window);
+        RescueLostWindow(window);
+        return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     case WM_SIZE: OnSize(window, wParam); return 0;
     case WM_ACTIVATE: SetTimer(window, TIMER_TRIM, 1000, nullptr); return 0;
@@ -152,6 +144,16 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam))) return 0;
         break;
+    case WM_LBUTTONDOWN: OnLButtonDown(window, lParam); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(window); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(window, reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window); return 0;
+    case WM_MOUSELEAVE: OnMouseLeave(window); return 0;
+    case WM_RBUTTONDOWN: ShowPopupMenu(window, lParam); return 0;
+    case WM_SETCURSOR:
+        if (OnSetCursor(lParam)) return TRUE;
+        break;
+    case WM_DISPLAYCHANGE: RescueLostWindow(window); return 0;
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

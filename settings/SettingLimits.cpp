@@ -1,7 +1,7 @@
 #include "settings/SettingLimits.h"
 
-uint32_t UsableTimerPeriod(int32_t ms, int32_t fallback) {
-    const int32_t least = MIN_TIMER_PERIOD, most = MAX_TIMER_PERIOD;
+uint32_t UsableTimerPeriod(int32_t ms, int32_t fallback, int32_t most) {
+    const int32_t least = MIN_TIMER_PERIOD;
     if (ms <= 0 || ms > most) ms = fallback;
     return static_cast<uint32_t>(ms < least ? least : ms);
 }

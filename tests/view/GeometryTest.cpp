@@ -175,6 +175,9 @@ TEST(UsableValues, TimerPeriodsFontHeightsAndWindowSizes) {
                    {60000, 60000}, {1, 100},  {99, 100},  {300, 300}};
     for (const auto& p : periods)
         EXPECT_EQ(UsableTimerPeriod(p.ms, 1000), p.used) << p.ms;
+    // A log row every ten minutes is a choice, not a typo.
+    EXPECT_EQ(UsableTimerPeriod(600000, 1000, MAX_LOG_PERIOD), 600000u);
+    EXPECT_EQ(UsableTimerPeriod(0, 1000, MAX_LOG_PERIOD), 1000u);
     EXPECT_EQ(UsableFontHeight(-15), 15);
     EXPECT_EQ(UsableFontHeight(0), 15);
     EXPECT_EQ(UsableFontHeight(-5000), MAX_FONT_HEIGHT);
