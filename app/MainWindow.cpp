@@ -34,6 +34,9 @@ void OnDestroy(HWND window) {
     if (app.popupMenu) DestroyMenu(app.popupMenu);
     if (app.menuResource) DestroyMenu(app.menuResource);
     app.popupMenu = app.menuResource = nullptr;
+    // The menus that showed it are gone.
+    if (app.checkMarkBitmap) DeleteObject(app.checkMarkBitmap);
+    app.checkMarkBitmap = nullptr;
 
     if (app.backDC) DeleteDC(app.backDC);
     if (app.backBuffer) DeleteObject(app.backBuffer);

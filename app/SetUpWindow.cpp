@@ -38,8 +38,7 @@ void SetCheckMark(HBITMAP mark, UINT id) {
     SetMenuItemBitmaps(app.popupMenu, id, MF_BYCOMMAND, nullptr, mark);
 }
 
-// The menu's check marks and initial states. The menu shows the check-mark
-// bitmap for as long as it lives, so the bitmap is made once and kept.
+// The menu's check marks and initial states.
 void PrepareMenuItems(HBITMAP mark) {
     if (!app.popupMenu) return;
     for (UINT id : {IDM_HIDE, IDM_TOPMOST, IDM_TITLE, IDM_MEMORY, IDM_ICONANIM, IDM_LOG, IDM_SNAP})
@@ -119,7 +118,8 @@ void SetUpWindow(HWND window) {
     // One processor has no per-processor arrays to show, menu or not.
     if (app.cpuCount == 0) app.multi = 0;
     LoadPopupMenu();
-    HBITMAP mark = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
+    app.checkMarkBitmap = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
+    HBITMAP mark = app.checkMarkBitmap;
     PrepareMenuItems(mark);
     SetUpTranslucency(window, mark);
     LookUpMemoryStatus();

@@ -22,6 +22,7 @@ struct ShellState {
 
     // Set up with the window
     HMENU menuResource = nullptr, popupMenu = nullptr;
+    HBITMAP checkMarkBitmap = nullptr; // shown by the menu for as long as it lives
     HICON smallIcon = nullptr;
     HMODULE user32Module = nullptr, kernel32Module = nullptr;
     SetLayeredWindowAttributesFn pfnSetLayeredWindowAttributes = nullptr;
