@@ -11,8 +11,10 @@
 #include "app/ShellState.h"
 #include "options/OptionsState.h"
 #include "log/LogState.h"
+#include "tray/TrayState.h"
+#include "desktop/DesktopState.h"
 
-struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, LogState,
-                  OptionsState {};
+struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, LogState, TrayState,
+                  DesktopState, OptionsState {};
 
 extern AppState app;

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/MessageLoop.h"
 #include "base/SafeText.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
@@ -49,8 +50,7 @@ bool BuildPaths() {
     char path[MAX_PATH] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return false;
-    char* slash = strrchr(path, '\\');
-    if (slash) slash[1] = '\0';
+    path[FolderLength932(path)] = '\0';
     CopyText(app.iniPath, sizeof app.iniPath, path);
     CopyText(app.helpPath, sizeof app.helpPath, path);
     // A folder so deep that the name does not fit leaves no usable path.
@@ -107,12 +107,13 @@ void ReleaseMutexEarly() {
 }
 
 int RunMessageLoop() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    MSG msg = {};
+    return RunLoop(
+        msg, [](MSG& m) { return static_cast<int>(GetMessageA(&m, nullptr, 0, 0)); },
+        [](MSG& m) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        });
 }
 
 } // namespace

@@ -2,15 +2,19 @@
 
 #include "app/AppState.h"
 #include "app/AutoExit.h"
-#include "app/OptionsExchange.h"
+#include "app/Commands.h"
+#include "app/Placement.h"
 #include "app/SetUpWindow.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
 #include "app/SampleTick.h"
+#include "desktop/DesktopText.h"
 #include "log/LoadLog.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "titlebar/TitleBar.h"
+#include "tray/TrayIcon.h"
+#include "tray/TrayMouse.h"
 #include "view/Background.h"
 #include "view/Draw.h"
 #include "view/Layout.h"
@@ -21,14 +25,18 @@ namespace {
 
 void OnDestroy(HWND window) {
     CloseLog(window);
+    StopDesktopTextColors(window);
     KillTimer(window, TIMER_SAMPLE);
-    if (app.title && app.titleTarget) RestoreTitleBar();
+    if (app.title) RestoreTitleBar();
 
     DeleteViewObjects();
 
     if (app.popupMenu) DestroyMenu(app.popupMenu);
     if (app.menuResource) DestroyMenu(app.menuResource);
     app.popupMenu = app.menuResource = nullptr;
+    // The menus that showed it are gone.
+    if (app.checkMarkBitmap) DeleteObject(app.checkMarkBitmap);
+    app.checkMarkBitmap = nullptr;
 
     if (app.backDC) DeleteDC(app.backDC);
     if (app.backBuffer) DeleteObject(app.backBuffer);
@@ -37,6 +45,8 @@ void OnDestroy(HWND window) {
     app.backBuffer = nullptr;
     app.skinBackBrush = nullptr;
     ReleaseSkin();
+    RemoveTrayIcon();
+    ClearTrayIcons();
     if (app.smallIcon) DestroyIcon(app.smallIcon);
     app.smallIcon = nullptr;
 
@@ -95,16 +105,11 @@ void OnTimer(HWND window, UINT_PTR id) {
     case TIMER_LOG: OnLogTick(window); break;
     case TIMER_AUTOEXIT: OnAutoExitTimer(window); break;
     case TIMER_TRIM: OnTrimTimer(window); break;
+    case TIMER_LEAVE: OnLeaveTimer(window); break;
+    case TIMER_RETURN: OnReturnTimer(window); break;
+    case TIMER_TRAYCLICK: OnTrayClickTimer(window); break;
+    case TIMER_DESKTOP: OnDesktopTimer(window); break;
     default: break;
-    }
-}
-
-bool OnCommand(HWND window, WORD id) {
-    switch (id) {
-    case IDM_EXIT: DestroyWindow(window); return true;
-    case IDM_LOG: ToggleLog(window); return true;
-    case IDM_OPTIONS: RunOptionsDialog(window); return true;
-    default: return false;
     }
 }
 
@@ -121,8 +126,16 @@ bool RunAutoExitWatch(HWND window) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The shell has restarted: its icon and its desktop are new.
+    if (message == app.msgTaskbarCreated && message != 0) {
+        AddTrayIcon(window);
+        RefindDesktopListView();
+    }
     switch (message) {
-    case WM_CREATE: SetUpWindow(window); return 0;
+    case WM_CREATE:
+        SetUpWindow(window);
+        RescueLostWindow(window);
+        return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     case WM_SIZE: OnSize(window, wParam); return 0;
     case WM_ACTIVATE: SetTimer(window, TIMER_TRIM, 1000, nullptr); return 0;
@@ -130,9 +143,20 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND: return 1;
     case WM_QUERYENDSESSION: SaveSettings(false); return TRUE;
     case WM_TIMER: OnTimer(window, wParam); return 0;
+    case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); return 0;
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam))) return 0;
         break;
+    case WM_LBUTTONDOWN: OnLButtonDown(window, lParam); return 0;
+    case WM_LBUTTONUP: OnLButtonUp(window); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(window, reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(window); return 0;
+    case WM_MOUSELEAVE: OnMouseLeave(window); return 0;
+    case WM_RBUTTONDOWN: ShowPopupMenu(window, lParam); return 0;
+    case WM_SETCURSOR:
+        if (OnSetCursor(lParam)) return TRUE;
+        break;
+    case WM_DISPLAYCHANGE: RescueLostWindow(window); return 0;
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

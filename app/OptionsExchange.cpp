@@ -8,12 +8,15 @@
 #include "base/SafeText.h"
 #include "log/LoadLog.h"
 #include "measure/LoadSampler.h"
+#include "desktop/DesktopText.h"
 #include "options/OptionRules.h"
 #include "options/OptionsDialog.h"
 #include "res/options.h"
 #include "res/resource.h"
+#include "settings/SettingLimits.h"
 #include "settings/SettingsFile.h"
 #include "titlebar/TitleBar.h"
+#include "tray/TrayIcon.h"
 #include "view/Background.h"
 #include "view/Layout.h"
 #include "view/Region.h"
@@ -31,7 +34,7 @@ void TakeOverTimer(HWND window, const PendingSettings& p, const OptionChanges& c
     if (!changed.samplePeriod) return;
     app.tmrate = p.tmrate;
     KillTimer(window, TIMER_SAMPLE);
-    SetTimer(window, TIMER_SAMPLE, TimerPeriod(app.tmrate), nullptr);
+    SetTimer(window, TIMER_SAMPLE, UsableTimerPeriod(app.tmrate, Settings().tmrate), nullptr);
 }
 
 void TakeOverDrawing(HWND window, const PendingSettings& p, const OptionChanges& changed) {
@@ -76,6 +79,7 @@ void TakeOverDrawing(HWND window, const PendingSettings& p, const OptionChanges&
 void TakeOverIcons(const PendingSettings& p) {
     app.usericon = p.usericon;
     if (app.usericon) CopyText(app.iconpath, sizeof app.iconpath, p.iconpath);
+    LoadTrayIcons();
 }
 
 void TakeOverLog(HWND window, const PendingSettings& p, const OptionChanges& changed) {
@@ -103,20 +107,6 @@ void TakeOverLog(HWND window, const PendingSettings& p, const OptionChanges& cha
     ResetLogFilter();
 }
 
-void TakeOverDesktopText(const PendingSettings& p, const OptionChanges& changed) {
-    if (!changed.desktopText) return;
-    app.bgtrans = p.bgtrans;
-    app.tmrate3 = p.tmrate3;
-    app.textcolor = p.textcolor;
-}
-
-// The check mark of the memory item, made once: the menu shows it for as
-// long as the item lives, and switching the item on again reuses it.
-HBITMAP MemoryCheckMark() {
-    static HBITMAP mark = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
-    return mark;
-}
-
 void TakeOverMemoryItem(const PendingSettings& p, const OptionChanges& changed) {
     if (!changed.memoryItem) return;
     app.kakusi = p.kakusi;
@@ -126,7 +116,7 @@ void TakeOverMemoryItem(const PendingSettings& p, const OptionChanges& changed) 
         // Below "画面端にスナップ", above the separator.
         InsertMenuA(app.popupMenu, 5, MF_BYPOSITION | MF_STRING | (app.memory ? MF_CHECKED : 0),
                     IDM_MEMORY, "メモリ容量表示");
-        SetMenuItemBitmaps(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND, nullptr, MemoryCheckMark());
+        SetMenuItemBitmaps(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND, nullptr, app.checkMarkBitmap);
     } else if (!app.kakusi && present) {
         DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
     }
@@ -154,7 +144,7 @@ void TakeOverOptions(HWND window, int result) {
     TakeOverDrawing(window, p, changed);
     TakeOverIcons(p);
     TakeOverLog(window, p, changed);
-    TakeOverDesktopText(p, changed);
+    ChangeDesktopTextOptions(window, p.bgtrans, p.textcolor, p.tmrate3);
     TakeOverMemoryItem(p, changed);
     app.memtype = p.memtype;
     app.memback = p.memback;

@@ -5,6 +5,7 @@
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
 #include "titlebar/TitleBar.h"
+#include "tray/TrayIcon.h"
 
 void OnSampleTick(HWND hwnd) {
     // Without new figures nothing downstream changes.
@@ -14,6 +15,7 @@ void OnSampleTick(HWND hwnd) {
     // The watch may end the program; then the window is gone.
     if (RunAutoExitWatch(hwnd)) return;
     if (app.title) UpdateTitleBar();
+    UpdateTrayOnTick(hwnd);
     // A hidden window has nothing to show; the back buffer covers the
     // whole window, so nothing is erased.
     if (!app.winhide) InvalidateRect(hwnd, nullptr, FALSE);

@@ -5,8 +5,10 @@
 #include "log/LoadLog.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
-#include "options/OptionRules.h"
+#include "desktop/DesktopText.h"
 #include "res/resource.h"
+#include "settings/SettingLimits.h"
+#include "tray/TrayIcon.h"
 #include "view/Layout.h"
 #include "view/Skin.h"
 
@@ -36,8 +38,7 @@ void SetCheckMark(HBITMAP mark, UINT id) {
     SetMenuItemBitmaps(app.popupMenu, id, MF_BYCOMMAND, nullptr, mark);
 }
 
-// The menu's check marks and initial states. The menu shows the check-mark
-// bitmap for as long as it lives, so the bitmap is made once and kept.
+// The menu's check marks and initial states.
 void PrepareMenuItems(HBITMAP mark) {
     if (!app.popupMenu) return;
     for (UINT id : {IDM_HIDE, IDM_TOPMOST, IDM_TITLE, IDM_MEMORY, IDM_ICONANIM, IDM_LOG, IDM_SNAP})
@@ -50,10 +51,7 @@ void PrepareMenuItems(HBITMAP mark) {
     Check(IDM_TOPMOST, app.wintop != 0);
     Check(IDM_TITLE, app.title != 0);
     Check(IDM_SNAP, app.snap != 0);
-    if (app.cpuCount == 0) {
-        Grey(IDM_MULTI);
-        app.multi = 0;
-    }
+    if (app.cpuCount == 0) Grey(IDM_MULTI);
     if (app.kakusi == 0)
         DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
     else
@@ -101,7 +99,7 @@ void PrepareLogItem() {
 }
 
 void StartTimers(HWND window) {
-    SetTimer(window, TIMER_SAMPLE, TimerPeriod(app.tmrate), nullptr);
+    SetTimer(window, TIMER_SAMPLE, UsableTimerPeriod(app.tmrate, Settings().tmrate), nullptr);
     StartLogAtSetUp(window);
     if (app.exitDelay > 0) {
         // Timers take at most 2^31 - 1 ms; a longer delay waits that long.
@@ -117,8 +115,11 @@ void SetUpWindow(HWND window) {
     app.backDC = CreateCompatibleDC(windowDC);
     LoadSkin();
 
+    // One processor has no per-processor arrays to show, menu or not.
+    if (app.cpuCount == 0) app.multi = 0;
     LoadPopupMenu();
-    HBITMAP mark = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
+    app.checkMarkBitmap = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
+    HBITMAP mark = app.checkMarkBitmap;
     PrepareMenuItems(mark);
     SetUpTranslucency(window, mark);
     LookUpMemoryStatus();
@@ -127,6 +128,8 @@ void SetUpWindow(HWND window) {
     Check(IDM_ICONANIM, app.iconanim != 0);
     app.smallIcon =
         static_cast<HICON>(LoadImageA(app.instance, "MYICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    LoadTrayIcons();
+    AddTrayIcon(window);
 
     CreateViewFonts();
     MeasureMemoryTemplate(windowDC);
@@ -147,4 +150,5 @@ void SetUpWindow(HWND window) {
     for (int i = 0; i <= app.cpuCount; ++i)
         app.loadHistory[i].resize(HISTORY_LENGTH);
     StartTimers(window);
+    StartDesktopTextColors(window);
 }

@@ -22,6 +22,7 @@ struct ShellState {
 
     // Set up with the window
     HMENU menuResource = nullptr, popupMenu = nullptr;
+    HBITMAP checkMarkBitmap = nullptr; // shown by the menu for as long as it lives
     HICON smallIcon = nullptr;
     HMODULE user32Module = nullptr, kernel32Module = nullptr;
     SetLayeredWindowAttributesFn pfnSetLayeredWindowAttributes = nullptr;
@@ -29,5 +30,12 @@ struct ShellState {
     uint32_t* pendingGcolor = nullptr; // the options dialog's graph colours
 
     // Pointer state read by painting
-    uint8_t hovering = 0, graphSuppressed = 0, resizeCursor = 0;
+    uint8_t hovering = 0, graphSuppressed = 0;
+    HCURSOR resizeCursor = nullptr; // a corner zone is offered or a grid resize runs
+
+    // Dragging and the mouse-over behaviours
+    POINT dragAnchor = {0, 0};
+    uint8_t dragging = 0;
+    uint8_t resizeCorner = 0; // 1: the left edge moves, 2: the top edge moves
+    int32_t restTop = 0;      // top to return to when the graph folds up
 };

@@ -15,6 +15,18 @@ size_t CutLength932(const char* s, size_t len, size_t maxBytes) {
     return pos;
 }
 
+size_t FolderLength932(const char* path) {
+    size_t folder = 0;
+    for (size_t i = 0; path[i]; ++i) {
+        if (IsLeadByte932(static_cast<unsigned char>(path[i])) && path[i + 1]) {
+            ++i;
+            continue;
+        }
+        if (path[i] == '\\') folder = i + 1;
+    }
+    return folder;
+}
+
 size_t CopyTextN(char* dst, size_t cap, const char* src, size_t srcLen) {
     if (cap == 0) return 0;
     size_t n = CutLength932(src, srcLen, cap - 1);

@@ -14,6 +14,11 @@ inline bool IsLeadByte932(unsigned char c) {
 // as a character of its own.
 size_t CutLength932(const char* s, size_t len, size_t maxBytes);
 
+// Length of the folder part of a path, through its last backslash (0 when
+// it has none). A trail byte 0x5C of a double-byte character (表 is 0x95 0x5C)
+// is not a separator.
+size_t FolderLength932(const char* path);
+
 // Copies src into dst (capacity cap bytes, terminator included), cut at a
 // character boundary when it does not fit. Returns the length written.
 size_t CopyText(char* dst, size_t cap, const char* src);

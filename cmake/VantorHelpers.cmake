@@ -33,8 +33,13 @@ function(vantor_add_wine_test name)
 endfunction()
 
 # A libFuzzer target (native, clang, ASan+UBSan). ctest replays the checked-in
-# corpus, then fuzzes for VANTOR_FUZZ_SECONDS and keeps new inputs in the corpus.
+# corpus, then fuzzes for VANTOR_FUZZ_SECONDS, keeping new inputs in the build
+# tree only. The target merge_corpora (cmake --build build/native --target
+# merge_corpora) merges them into the checked-in corpora.
 set(VANTOR_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzzer runs during ./test")
+if(NOT VANTOR_WINDOWS AND NOT TARGET merge_corpora)
+    add_custom_target(merge_corpora)
+endif()
 function(vantor_add_fuzzer name corpus_dir)
     if(VANTOR_WINDOWS OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
         return()
@@ -44,14 +49,20 @@ function(vantor_add_fuzzer name corpus_dir)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     vantor_warnings(${name})
-    file(MAKE_DIRECTORY "${corpus_dir}")
+    set(work_dir "${CMAKE_CURRENT_BINARY_DIR}/corpus/${name}")
     add_test(NAME ${name}_replay COMMAND ${name} -runs=0 "${corpus_dir}")
     add_test(NAME ${name}_fuzz
-             COMMAND ${name} -max_total_time=${VANTOR_FUZZ_SECONDS} -print_final_stats=1
-                     "${corpus_dir}")
+             COMMAND ${CMAKE_COMMAND} -DFUZZER=$<TARGET_FILE:${name}> -DCORPUS=${corpus_dir}
+                     -DWORK=${work_dir} -DSECONDS=${VANTOR_FUZZ_SECONDS}
+                     -P ${CMAKE_SOURCE_DIR}/cmake/FuzzRun.cmake)
     set_tests_properties(${name}_replay PROPERTIES LABELS "native;fuzz" TIMEOUT 300)
     set_tests_properties(${name}_fuzz PROPERTIES LABELS "native;fuzz" TIMEOUT 600
                          DEPENDS ${name}_replay)
+    add_custom_target(${name}_merge
+                      COMMAND ${CMAKE_COMMAND} -E make_directory "${work_dir}"
+                      COMMAND ${name} -merge=1 "${corpus_dir}" "${work_dir}"
+                      DEPENDS ${name} VERBATIM)
+    add_dependencies(merge_corpora ${name}_merge)
 endfunction()
 
 # A native test that the files committed under `committed` are exactly what

@@ -8,8 +8,8 @@
 #include "base/SafeText.h"
 #include "log/LogFormat.h"
 #include "measure/LoadSampler.h"
-#include "options/OptionRules.h"
 #include "res/resource.h"
+#include "settings/SettingLimits.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -162,7 +162,8 @@ bool OpenLog(HWND owner, int32_t processorCount) {
     }
 
     app.logHandle = file;
-    SetTimer(owner, TIMER_LOG, TimerPeriod(app.tmrate2), nullptr);
+    SetTimer(owner, TIMER_LOG, UsableTimerPeriod(app.tmrate2, Settings().tmrate2, MAX_LOG_PERIOD),
+             nullptr);
     app.logStartTick = GetTickCount64();
     return true;
 }

@@ -88,21 +88,29 @@ void LoadSampler::countInstances() {
     }
     processorCount_ = processors;
     averageTotal_ = average;
+    instances_ = obj.numInstances;
 }
 
 // Fills idle[] (already holding the previous figures) from the data just
-// queried; false when the block cannot be walked.
-bool LoadSampler::readIdleTimes(uint32_t* idle) const {
+// queried, *instances with the number of instances the data lists and
+// *lastSlot with the highest processor slot it filled; false when the block
+// cannot be walked. Every instance is walked, so the total is found
+// wherever processors added since construction put it.
+bool LoadSampler::readIdleTimes(uint32_t* idle, int32_t* instances, int32_t* lastSlot) const {
+    *lastSlot = 0;
     PerfObject obj;
     if (!OpenPerfObject(perfBuffer_, perfBufferSize_, &obj)) return false;
+    *instances = obj.numInstances;
     if (obj.numInstances <= 0) return true;
-    int32_t n = processorCount_ + (averageTotal_ ? 0 : 1);
-    if (n > obj.numInstances) n = obj.numInstances;
+    const int32_t n = obj.numInstances;
     uint32_t counterOffset = 0;
     const PerfCounterFind found =
         FindPerfCounter(obj, PERF_PROCESSOR_TIME_COUNTER, sizeof(uint64_t), &counterOffset);
     if (found == PerfCounterFind::Broken) return false;
-    if (found == PerfCounterFind::Absent) return true; // nothing to read
+    if (found == PerfCounterFind::Absent) {
+        *lastSlot = processorCount_; // nothing to read, and nothing known gone
+        return true;
+    }
     uint32_t at = obj.definitionLength;
     for (int32_t p = 0; p < n; ++p) {
         PerfInstance inst;
@@ -112,6 +120,7 @@ bool LoadSampler::readIdleTimes(uint32_t* idle) const {
             uint64_t raw = 0;
             if (!ReadPerfCounter64(obj, inst, counterOffset, &raw)) return false;
             idle[slot] = static_cast<uint32_t>(raw / 10000u);
+            if (slot > *lastSlot) *lastSlot = slot;
         }
         at = inst.next;
     }
@@ -123,7 +132,13 @@ bool LoadSampler::sample() {
     if (processorCount_ < 0) return false;
     if (!queryPerfData()) return false;
     std::memcpy(idleNext_, idleNow_, slots_ * sizeof(uint32_t));
-    if (!readIdleTimes(idleNext_)) return false; // a block that does not walk is a failed query
+    int32_t instances = 0, lastSlot = 0;
+    if (!readIdleTimes(idleNext_, &instances, &lastSlot))
+        return false; // a block that does not walk is a failed query
+    // Processors came or went: the idle times no longer line up with the
+    // previous ones, so this sample is only the baseline of the next.
+    const bool baselineOnly = instances != instances_;
+    instances_ = instances;
 
     // The walked figures become the latest, the latest the previous.
     uint32_t* spare = idlePrev_;
@@ -133,16 +148,20 @@ bool LoadSampler::sample() {
     tickPrev_ = tickNow_;
     const uint32_t t = source_.tickCount ? source_.tickCount(source_.context) : 0;
     tickNow_ = t;
-    if (t == tickPrev_) return false;
+    if (t == tickPrev_ || baselineOnly) return false;
 
     const uint32_t elapsed = tickNow_ - tickPrev_;
     uint64_t sum = 0;
+    // Processors gone since construction are no longer in the data: they
+    // show 0 and leave the mean.
+    const int32_t present = lastSlot < processorCount_ ? lastSlot : processorCount_;
     for (int32_t s = averageTotal_ ? 1 : 0; s <= processorCount_; ++s) {
-        const uint32_t v = LoadFromIdle(idleNow_[s] - idlePrev_[s], elapsed);
+        const uint32_t v =
+            s <= present || s == 0 ? LoadFromIdle(idleNow_[s] - idlePrev_[s], elapsed) : 0;
         load_[s] = v;
         sum += v;
     }
-    if (averageTotal_) load_[0] = MeanLoad(sum, processorCount_);
+    if (averageTotal_) load_[0] = MeanLoad(sum, present);
     return true;
 }
 

@@ -51,7 +51,7 @@ class LoadSampler {
   private:
     bool queryPerfData();
     void countInstances();
-    bool readIdleTimes(uint32_t* idle) const;
+    bool readIdleTimes(uint32_t* idle, int32_t* instances, int32_t* lastSlot) const;
 
     PerfSource source_;
     uint8_t* perfBuffer_ = nullptr;
@@ -59,7 +59,8 @@ class LoadSampler {
     uint32_t perfBufferSize_ = 0;
     int32_t processorCount_ = 0;
     bool averageTotal_ = true;
-    int32_t slots_ = 1; // entries in each array below: at least the total's
+    int32_t instances_ = 0; // instances the latest walked data listed
+    int32_t slots_ = 1;     // entries in each array below: at least the total's
     uint32_t* load_ = nullptr;
     uint32_t* idleNow_ = nullptr;
     uint32_t* idlePrev_ = nullptr;

@@ -4,11 +4,6 @@
 
 #include "base/SafeText.h"
 
-uint32_t TimerPeriod(int32_t intervalMs) {
-    if (intervalMs < static_cast<int32_t>(MIN_TIMER_PERIOD_MS)) return MIN_TIMER_PERIOD_MS;
-    return static_cast<uint32_t>(intervalMs);
-}
-
 void DropTrailingBackslash(char* path) {
     size_t lastStart = 0; // where the last character begins
     size_t i = 0;
@@ -46,8 +41,6 @@ OptionChanges CompareOptions(const Settings& live, const Settings& pending) {
                 live.tmrate2 != pending.tmrate2 || live.logtime != pending.logtime ||
                 live.logappend != pending.logappend || live.loglimit != pending.loglimit ||
                 live.logchange != pending.logchange || live.logchangeval != pending.logchangeval;
-    c.desktopText = live.bgtrans != pending.bgtrans || live.tmrate3 != pending.tmrate3 ||
-                    live.textcolor != pending.textcolor;
     c.memoryItem = live.kakusi != pending.kakusi;
     return c;
 }

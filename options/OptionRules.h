@@ -1,19 +1,11 @@
 // Rules of the options dialog and of taking its result over that need no
-// window: interval floors, path and format clean-up, which skin folders can
+// window: path and format clean-up, which skin folders can
 // be offered, and which renewals a changed working copy calls for.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
 #include "settings/Settings.h"
-
-// The shortest period any of the program's periodic timers runs with. An
-// interval left empty or 0 is kept in the file as typed; the timer waits at
-// least this long, so the program never samples, logs or polls flat out.
-enum : uint32_t { MIN_TIMER_PERIOD_MS = 100 };
-
-// The period a timer runs with for the interval the user gave.
-uint32_t TimerPeriod(int32_t intervalMs);
 
 // Removes one trailing backslash from a non-empty CP932 path. The last byte
 // 0x5C of a double-byte character (such as "ソ") is part of a name, not a
@@ -35,7 +27,6 @@ struct OptionChanges {
     bool meterBrush[3] = {};   // color0 .. color2
     bool graphBack = false;    // gcolorbk: its brush and the grid pen
     bool logFile = false;      // the open log must be closed (and opened again)
-    bool desktopText = false;  // bgtrans, tmrate3 or textcolor
     bool memoryItem = false;   // kakusi
 };
 

@@ -3,6 +3,8 @@
 #include "app/AppState.h"
 #include "base/SafeText.h"
 #include "measure/LoadHistory.h"
+#include "settings/SettingLimits.h"
+#include "view/Geometry.h"
 #include "view/Layout.h"
 #include "view/MemoryLine.h"
 #include "view/MeterCells.h"
@@ -161,7 +163,7 @@ int DrawMemoryLine(HDC dc, int x, int y, bool extended, uint64_t total, uint64_t
 }
 
 void DrawMonitor(HDC dc, int n, LoadHistory* rings, bool graph) {
-    int x = app.padLeft, y = app.padTop;
+    int x = UsablePadding(app.padLeft), y = UsablePadding(app.padTop);
     const bool grid = n >= 2 && app.layout != 0;
     const int colum = app.colum < 1 ? 1 : app.colum;
     if (app.kakusi != 0 && app.memory != 0) {
@@ -190,7 +192,7 @@ void DrawMonitor(HDC dc, int n, LoadHistory* rings, bool graph) {
     }
     SelectObject(dc, oldFont);
 
-    const int FS = app.fontsize;
+    const int FS = UsableFontHeight(app.fontsize);
     int B = y + FS + 10;
     if (n < 2) {
         DrawMeter(dc, rings[0], x + 1, y + FS, y + FS + 10);

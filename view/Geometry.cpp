@@ -1,5 +1,7 @@
 #include "view/Geometry.h"
 
+#include "settings/SettingLimits.h"
+
 static int32_t CeilDiv(int32_t a, int32_t b) {
     return (a + b - 1) / b;
 }
@@ -23,28 +25,40 @@ void FitMeterGrid(int32_t processorCount, int32_t& colum, int32_t& row) {
     }
 }
 
+int32_t UsablePadding(int32_t padding) {
+    const int32_t most = MAX_PADDING;
+    return padding < 0 ? 0 : (padding > most ? most : padding);
+}
+
+static uint32_t Side(int64_t pixels) {
+    const int64_t most = MAX_WINDOW_SIDE;
+    return static_cast<uint32_t>(pixels < 1 ? 1 : (pixels > most ? most : pixels));
+}
+
 WindowSize ComputeWindowSize(const LayoutInput& in) {
-    const int32_t b = in.band ? 40 : 0;
-    int32_t w = 120, h = 0;
+    const int64_t b = in.band ? 40 : 0, fs = UsableFontHeight(in.fontsize);
+    const int64_t left = UsablePadding(in.padLeft), right = UsablePadding(in.padRight);
+    const int64_t top = UsablePadding(in.padTop), bottom = UsablePadding(in.padBottom);
+    int64_t w = 120, h = 0;
     if (in.multi == 0) {
-        h = in.fontsize + b + 21;
+        h = fs + b + 21;
     } else if (in.layout != 0) {
-        w = 120 + 110 * (in.colum - 1);
+        w = 120 + 110 * (static_cast<int64_t>(in.colum) - 1);
         h = (32 + b) * in.row + 5;
-        if (!in.band) h += in.fontsize - 15;
+        if (!in.band) h += fs - 15;
     } else {
-        h = 42 + 8 * in.processorCount + in.fontsize + b - 31;
+        h = 42 + 8 * static_cast<int64_t>(in.processorCount) + fs + b - 31;
+    }
+    w += left + right - 16;
+    h += top + bottom - 8;
+    if (in.kakusi != 0 && in.memory != 0) {
+        const int64_t need = static_cast<int64_t>(in.memWidth) + left + right;
+        if (w < need) w = need;
+        h += static_cast<int64_t>(in.memHeight) + 7;
     }
     WindowSize size;
-    size.width = static_cast<uint32_t>(w + in.padLeft + in.padRight - 16);
-    size.height = static_cast<uint32_t>(h + in.padTop + in.padBottom - 8);
-    if (in.kakusi != 0 && in.memory != 0) {
-        // Unsigned on purpose: a negative padding sum reads as a huge width
-        // and so never shrinks the window below its content.
-        const uint32_t need = static_cast<uint32_t>(in.memWidth + in.padLeft + in.padRight);
-        if (size.width < need) size.width = need;
-        size.height += static_cast<uint32_t>(in.memHeight + 7);
-    }
+    size.width = Side(w);
+    size.height = Side(h);
     return size;
 }
 

@@ -7,6 +7,12 @@
 // and no row that would stay empty.
 void FitMeterGrid(int32_t processorCount, int32_t& colum, int32_t& row);
 
+// A skin's margin as it is used: 0 to MAX_PADDING pixels, so a negative or
+// enormous PADDING can neither fold the window away nor make it too large
+// to draw. The window's sides are bounded by MAX_WINDOW_SIDE as well.
+enum : int32_t { MAX_PADDING = 200, MAX_WINDOW_SIDE = 8192 };
+int32_t UsablePadding(int32_t padding);
+
 struct LayoutInput {
     int32_t multi = 0, layout = 0, colum = 1, row = 1, fontsize = 15;
     int32_t processorCount = 1;
@@ -20,6 +26,8 @@ struct WindowSize {
     uint32_t width = 0, height = 0;
 };
 
+// The window's size; paddings and the font height are bounded first (see
+// UsablePadding and UsableFontHeight), so the result is always drawable.
 WindowSize ComputeWindowSize(const LayoutInput& in);
 
 // Grey level of the dotted guide-line pen: readable on the graph background

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "measure/LoadSampler.h"
+#include "settings/SettingLimits.h"
 #include "view/Geometry.h"
 #include "view/MemoryLine.h"
 
@@ -26,18 +27,25 @@ void LayoutWindow(HWND window, int x, int y, bool move, bool band) {
     in.memory = app.memory;
     in.memWidth = app.memTextSize.cx;
     in.memHeight = app.memTextSize.cy;
-    const WindowSize size = ComputeWindowSize(in);
-    app.clientWidth = size.width;
-    app.clientHeight = size.height;
+    WindowSize size = ComputeWindowSize(in);
 
     HDC windowDC = GetDC(window);
     HBITMAP fresh = CreateCompatibleBitmap(windowDC, static_cast<int>(size.width),
                                            static_cast<int>(size.height));
     ReleaseDC(window, windowDC);
-    // Select the new bitmap first: a bitmap still selected cannot be deleted.
-    SelectObject(app.backDC, fresh);
-    if (app.backBuffer) DeleteObject(app.backBuffer);
-    app.backBuffer = fresh;
+    if (fresh) {
+        // Select the new bitmap first: a bitmap still selected cannot be deleted.
+        SelectObject(app.backDC, fresh);
+        if (app.backBuffer) DeleteObject(app.backBuffer);
+        app.backBuffer = fresh;
+    } else if (app.backBuffer) {
+        // Out of memory for the new size: the window keeps the size of the
+        // buffer it has, rather than going on without one.
+        size.width = app.clientWidth;
+        size.height = app.clientHeight;
+    }
+    app.clientWidth = size.width;
+    app.clientHeight = size.height;
 
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING;
     if (!move) flags |= SWP_NOMOVE;
@@ -48,8 +56,8 @@ void LayoutWindow(HWND window, int x, int y, bool move, bool band) {
 void CreateViewFonts() {
     if (app.meterFont) DeleteObject(app.meterFont);
     if (app.memFont) DeleteObject(app.memFont);
-    app.meterFont = CreateFontA(app.fontsize, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+    app.meterFont = CreateFontA(UsableFontHeight(app.fontsize), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                 PROOF_QUALITY, DEFAULT_PITCH, app.font);
     app.memFont = CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,

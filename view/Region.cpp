@@ -82,10 +82,10 @@ HRGN BuildWindowRegion(HDC dc) {
         memset(&list.data->rdh, 0, sizeof list.data->rdh);
         list.data->rdh.dwSize = sizeof(RGNDATAHEADER);
         list.data->rdh.iType = RDH_RECTANGLES;
-        ScanTransparentRuns(pixels, W, H, SkinBands(), CollectRun, &list);
+        ScanOutlineRuns(pixels, W, H, SkinBands(), CollectRun, &list);
         const DWORD count = list.data->rdh.nCount;
         if (!list.complete) {
-            ScanTransparentRuns(pixels, W, H, SkinBands(), CutRun, region);
+            ScanOutlineRuns(pixels, W, H, SkinBands(), CutRun, region);
         } else if (count > 0) {
             list.data->rdh.nRgnSize = count * sizeof(RECT);
             list.data->rdh.rcBound = RECT{0, 0, W, H};
@@ -99,7 +99,7 @@ HRGN BuildWindowRegion(HDC dc) {
         }
         free(list.data);
     } else {
-        ScanTransparentRuns(pixels, W, H, SkinBands(), CutRun, region);
+        ScanOutlineRuns(pixels, W, H, SkinBands(), CutRun, region);
     }
     free(pixels);
     return region;

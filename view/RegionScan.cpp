@@ -60,3 +60,38 @@ int32_t ScanTransparentRuns(const uint8_t* pixels, int32_t width, int32_t height
         runs += ScanStretch(pixels + y * stride, y, 0, W, sink, context);
     return runs;
 }
+
+namespace {
+
+// Passes on only the runs that touch the window's left or right side.
+struct OuterFilter {
+    int32_t width;
+    RunSink sink;
+    void* context;
+};
+
+void Ignore(void*, int32_t, int32_t, int32_t) {}
+
+void Count(void* context, int32_t, int32_t, int32_t) {
+    ++*static_cast<int32_t*>(context);
+}
+
+void PassOuter(void* context, int32_t x0, int32_t y, int32_t x1) {
+    const OuterFilter* f = static_cast<const OuterFilter*>(context);
+    if (x0 == 0 || x1 == f->width) f->sink(f->context, x0, y, x1);
+}
+
+} // namespace
+
+int32_t ScanOutlineRuns(const uint8_t* pixels, int32_t width, int32_t height,
+                        const FrameBands& bands, RunSink sink, void* context, int32_t maxRuns) {
+    if (ScanTransparentRuns(pixels, width, height, bands, Ignore, nullptr) <= maxRuns)
+        return ScanTransparentRuns(pixels, width, height, bands, sink, context);
+    int32_t outerRuns = 0;
+    OuterFilter counter = {width, Count, &outerRuns};
+    ScanTransparentRuns(pixels, width, height, bands, PassOuter, &counter);
+    if (outerRuns > maxRuns) return 0;
+    OuterFilter outer = {width, sink, context};
+    ScanTransparentRuns(pixels, width, height, bands, PassOuter, &outer);
+    return outerRuns;
+}

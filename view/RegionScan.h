@@ -25,3 +25,17 @@ using RunSink = void (*)(void* context, int32_t x0, int32_t y, int32_t x1);
 // Returns the number of runs.
 int32_t ScanTransparentRuns(const uint8_t* pixels, int32_t width, int32_t height,
                             const FrameBands& bands, RunSink sink, void* context);
+
+// Past this many runs the window's outline is simplified: each run is one
+// rectangle of the window region, and the X server under Wine refuses a
+// shape of about 32 000 rectangles (and takes seconds well before that).
+enum : int32_t { MAX_OUTLINE_RUNS = 2000 };
+
+// The runs the window's outline is cut by: every run when there are at most
+// maxRuns; otherwise only the runs that touch the window's left or right side
+// (a dithered frame keeps its outer edge, a rounded corner its curve); when
+// even those are more than maxRuns, none (the plain rectangle). Returns the
+// number reported.
+int32_t ScanOutlineRuns(const uint8_t* pixels, int32_t width, int32_t height,
+                        const FrameBands& bands, RunSink sink, void* context,
+                        int32_t maxRuns = MAX_OUTLINE_RUNS);

@@ -2,18 +2,24 @@
 
 #include "app/AppState.h"
 #include "base/SafeText.h"
+#include "view/SkinFiles.h"
 #include "view/SkinIni.h"
 
 namespace {
 
 const COLORREF KEY_GREEN = RGB(0, 255, 0);
 
-bool CanOpen(const char* path) {
+// The file opens and its header names a picture of an accepted size; the
+// header is checked before LoadImageA allocates anything for it.
+bool AcceptedBitmap(const char* path) {
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
+    uint8_t head[26] = {};
+    DWORD got = 0;
+    const bool read = ReadFile(h, head, sizeof head, &got, nullptr) != 0;
     CloseHandle(h);
-    return true;
+    return read && SkinBitmapSizeAccepted(head, got);
 }
 
 // Folder plus file name, or false when it does not fit in MAX_PATH: such a
@@ -27,12 +33,16 @@ bool JoinPath(char (&out)[MAX_PATH], const char* folder, const char* file) {
 }
 
 bool SkinFile(const char* folder, const char* file, char (&path)[MAX_PATH]) {
-    return app.skinname[0] != '\0' && JoinPath(path, folder, file) && CanOpen(path);
+    return app.skinname[0] != '\0' && JoinPath(path, folder, file) && AcceptedBitmap(path);
 }
 
+// Without a skin.ini (a missing skin) every value is its default.
 void ReadValue(const char* ini, const char* section, const char* key, const char* fallback,
                char* buf, DWORD cap) {
-    GetPrivateProfileStringA(section, key, fallback, buf, cap, ini);
+    if (ini)
+        GetPrivateProfileStringA(section, key, fallback, buf, cap, ini);
+    else
+        CopyText(buf, cap, fallback);
 }
 
 } // namespace
@@ -78,26 +88,16 @@ void LoadSkinPiece(const char* path, SkinPiece& piece) {
 }
 
 void LoadSkin() {
+    char program[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
+    program[n < sizeof program ? n : 0] = '\0';
+    program[FolderLength932(program)] = '\0';
+    // A name that is not one folder beside the program, or a folder too deep
+    // for its files, is a missing skin: never another folder's skin.ini.
     char folder[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, folder, sizeof folder);
-    folder[n < sizeof folder ? n : sizeof folder - 1] = '\0';
-    char* slash = nullptr;
-    for (char* p = folder; *p; ++p) {
-        if (IsLeadByte932(static_cast<unsigned char>(*p)) && p[1]) {
-            ++p; // a trail byte may be 0x5C, which is not a separator
-            continue;
-        }
-        if (*p == '\\') slash = p;
-    }
-    if (slash) slash[1] = '\0';
-    // A folder name that does not fit leaves the program's own folder.
-    const bool fits = lstrlenA(folder) + lstrlenA(app.skinname) + 1 < MAX_PATH;
-    if (fits && app.skinname[0] != '\0') {
-        AppendText(folder, sizeof folder, app.skinname);
-        AppendText(folder, sizeof folder, "\\");
-    }
-    char ini[MAX_PATH] = {};
-    if (!JoinPath(ini, folder, "skin.ini")) ini[0] = '\0';
+    const bool fits = SkinFolderPath(program, app.skinname, folder, sizeof folder);
+    char iniPath[MAX_PATH] = {};
+    const char* ini = fits && JoinPath(iniPath, folder, "skin.ini") ? iniPath : nullptr;
 
     char value[24];
     ReadValue(ini, "COLOR", "BACK", "220 220 220", value, sizeof value);

@@ -1,4 +1,5 @@
 #include "app/AutoExit.h"
+#include "app/MessageLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,27 @@ TEST(AutoExit, WorksAcrossTheTickCountWrap) {
     EXPECT_NE(since, 0u);
     EXPECT_FALSE(AutoExitStep(5, 50, 2000, &since, 1000));
     EXPECT_TRUE(AutoExitStep(5, 50, 2000, &since, 2001));
+}
+
+} // namespace
+
+namespace {
+
+struct Record {
+    unsigned long long wParam;
+};
+
+// A loop ended by the quit message returns its wParam; one whose first get
+// fails returns 0, whatever the record happens to hold.
+TEST(MessageLoop, QuitGivesItsWParamAFailedGetGivesZero) {
+    int answers[] = {1, 1, 0}, at = 0, dispatched = 0;
+    Record r = {0}, garbage = {0xabababababababab};
+    auto get = [&](Record& m) { return m.wParam = 40u + at, answers[at++]; };
+    EXPECT_EQ(RunLoop(r, get, [&](Record&) { ++dispatched; }), 42);
+    EXPECT_EQ(dispatched, 2);
+    EXPECT_EQ(RunLoop(
+                  garbage, [](Record&) { return -1; }, [](Record&) {}),
+              0);
 }
 
 } // namespace

@@ -139,12 +139,24 @@ TEST_F(Resources, IconsAndBitmaps) {
         EXPECT_NE(icon, nullptr) << name;
         if (icon) DestroyIcon(icon);
     }
+    // The browse button is a 16 x 16 raised box, the check mark 8 x 8.
     for (int id : {IDB_BROWSE, IDB_CHECKMARK}) {
         HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(id));
         ASSERT_NE(bitmap, nullptr) << id;
         BITMAP info;
         GetObjectA(bitmap, sizeof info, &info);
-        EXPECT_GT(info.bmWidth, 0);
+        const int side = id == IDB_BROWSE ? 16 : 8;
+        EXPECT_EQ(info.bmWidth, side) << id;
+        EXPECT_EQ(info.bmHeight, side) << id;
+        if (id == IDB_BROWSE) {
+            HDC dc = CreateCompatibleDC(nullptr);
+            HGDIOBJ old = SelectObject(dc, bitmap);
+            auto grey = [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); };
+            EXPECT_GT(grey(GetPixel(dc, 0, 8)), grey(GetPixel(dc, 15, 8))) << "left over right";
+            EXPECT_GT(grey(GetPixel(dc, 8, 0)), grey(GetPixel(dc, 8, 15))) << "top over bottom";
+            SelectObject(dc, old);
+            DeleteDC(dc);
+        }
         DeleteObject(bitmap);
     }
 }

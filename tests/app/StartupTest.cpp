@@ -138,8 +138,9 @@ long RunUntilExit(const std::string& exe, const std::string& args, const std::st
 
 // Under Wine on a bare X server, destroying a shown window waits up to 2 s
 // for a window manager that never answers; the program's own end comes
-// that much later than its decision to end.
-const long kWithdrawLag = 2100;
+// that much later than its decision to end. Deleting the tray icon waits as
+// long again: Wine withdraws its stand-alone tray window with the last icon.
+const long kWithdrawLag = 2 * 2100;
 
 TEST(Startup, AutoExitOption) {
     std::string exe = ProgramCopy("startup_autoexit");

@@ -67,3 +67,15 @@ TEST(SafeText, BrokenTextWithTrailingLeadByteIsNotOverread) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SafeText, FolderEndsAtTheLastRealBackslash) {
+    // 表 is 0x95 0x5C: its trail byte is not a separator.
+    EXPECT_EQ(FolderLength932("C:\\\x95\x5c\x8e\xa6\\\x95\x5c\x8e\xa6.exe"), 8u);
+    EXPECT_EQ(FolderLength932("C:\\tools\\vantor.exe"), 9u);
+    EXPECT_EQ(FolderLength932("vantor.exe"), 0u);
+    EXPECT_EQ(FolderLength932("C:\\dir\\\x95"), 7u); // a lead byte at the end stands alone
+}
+
+} // namespace

@@ -242,3 +242,43 @@ TEST(LoadSampler, DestructionClosesTheSourceOnce) {
 }
 
 } // namespace
+
+namespace {
+
+// Processors added or removed while running (2 -> 8 -> 2, the total last):
+// the sample of the change only sets a new baseline; the next one measures
+// the true 45 % against it, the total taken from wherever it now stands.
+TEST(LoadSampler, ChangedProcessorCountOnlySetsANewBaseline) {
+    auto block = [](int cpus, uint64_t idleEach, uint64_t idleTotal) {
+        std::vector<BlockInstance> list;
+        for (int i = 0; i < cpus; ++i)
+            list.push_back({std::to_string(i), idleEach});
+        list.push_back({"_Total", idleTotal});
+        return Block(list);
+    };
+    FakeSource f;
+    f.blocks = {block(2, 0, 0), block(2, 500 * MS, 500 * MS), block(8, 9000 * MS, 9000 * MS),
+                block(8, 9550 * MS, 9550 * MS)};
+    f.ticks = {1000, 2000, 3000};
+    LoadSampler s(f.source());
+    ASSERT_EQ(s.processorCount(), 2);
+    ASSERT_TRUE(s.sample());
+    const std::vector<uint32_t> before = Figures(s);
+    EXPECT_FALSE(s.sample()) << "a sample across the change has no figures";
+    EXPECT_EQ(Figures(s), before);
+    ASSERT_TRUE(s.sample());
+    EXPECT_EQ(Figures(s), (std::vector<uint32_t>{45, 45, 45}));
+
+    // 8 -> 2: the processors gone show 0.
+    FakeSource g;
+    g.blocks = {block(8, 0, 0), block(8, 0, 0), block(2, 100 * MS, 100 * MS),
+                block(2, 650 * MS, 650 * MS)};
+    g.ticks = {1000, 2000, 3000};
+    LoadSampler shrunk(g.source());
+    ASSERT_TRUE(shrunk.sample());
+    EXPECT_FALSE(shrunk.sample());
+    ASSERT_TRUE(shrunk.sample());
+    EXPECT_EQ(Figures(shrunk), (std::vector<uint32_t>{45, 45, 45, 0, 0, 0, 0, 0, 0}));
+}
+
+} // namespace

@@ -13,6 +13,7 @@
 #include "res/options.h"
 #include "res/resource.h"
 #include "tests/testkit/testkit.h"
+#include "tray/TrayIcon.h"
 #include "view/Draw.h"
 #include "view/Layout.h"
 #include "view/Skin.h"
@@ -87,6 +88,12 @@ TEST_F(Exchange, AThousandAppliesKeepTheObjectCountLevelAndNothingDeletedInUse) 
     EXPECT_EQ(CountGdiObjects(), empty + 1);
     DeleteObject(probe);
 
+    // A folder of the user's own icons, taken in and let go on every other apply.
+    const std::string icons = testkit::FreshTempDir("icons");
+    const std::string images = testkit::BuildDir() + "\\..\\..\\..\\..\\res\\images\\";
+    ASSERT_TRUE(CopyFileA((images + "ticon03.ico").c_str(), (icons + "\\0.ico").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((images + "ticon09.ico").c_str(), (icons + "\\60.ico").c_str(), FALSE));
+    auto liveIcons = [] { return CountTrayIcons().loaded - CountTrayIcons().destroyed; };
     auto apply = [&](int k) {
         PendingSettings& p = Pending();
         p.color0 = p.color1 = p.color2 = p.gcolorbk = RGB(k & 0xff, 1, 2);
@@ -96,7 +103,7 @@ TEST_F(Exchange, AThousandAppliesKeepTheObjectCountLevelAndNothingDeletedInUse) 
         p.fontsize = 12 + k % 5;
         lstrcpynA(p.skinname, k % 2 ? "night" : "default", sizeof p.skinname);
         p.usericon = 1;
-        lstrcpynA(p.iconpath, k % 2 ? "C:\\icons" : "C:\\other", sizeof p.iconpath);
+        lstrcpynA(p.iconpath, k % 2 ? icons.c_str() : "C:\\other", sizeof p.iconpath);
         p.kakusi = k % 2;
         p.graph = k % 3; // pens go when the graph is never shown, and come back
         TakeOverOptions(window, k % 100 == 0 ? IDOK : IDC_APPLY_NOSAVE);
@@ -105,6 +112,7 @@ TEST_F(Exchange, AThousandAppliesKeepTheObjectCountLevelAndNothingDeletedInUse) 
     apply(0);
     apply(1);
     const int before = CountGdiObjects();
+    const uint32_t iconsBefore = liveIcons();
     for (int k = 2; k <= 1003; ++k) { // ends where the count was taken (k = 1 mod 6)
         apply(k);
         for (UINT kind : {OBJ_FONT, OBJ_PEN, OBJ_BRUSH})
@@ -113,7 +121,9 @@ TEST_F(Exchange, AThousandAppliesKeepTheObjectCountLevelAndNothingDeletedInUse) 
         ASSERT_EQ(GetCurrentObject(app.skinLT.imageDC, OBJ_BITMAP), app.skinLT.image) << k;
     }
     EXPECT_EQ(CountGdiObjects(), before);
-    EXPECT_STREQ(app.iconpath, "C:\\icons");
+    EXPECT_EQ(liveIcons(), iconsBefore);
+    EXPECT_GT(CountTrayIcons().loaded, 1000u);
+    EXPECT_STREQ(app.iconpath, icons.c_str());
 }
 
 TEST_F(Exchange, MemoryItemAppearsBelowSnapAndGoes) {

@@ -352,7 +352,7 @@ TEST_F(OptionsDialog, ApplyWithoutSavingChangesTheWindowOnlyAndCancelOnlyTheOpac
 TEST_F(OptionsDialog, LogPageEnablingWarningRefusalAndSaveChooser) {
     ASSERT_TRUE(Launch("opt_log", SwingingLoads(), {}));
     ASSERT_NE(Open(), nullptr);
-    SetText(GetDlgItem(ShowTab(0), 1007), ""); // kept as typed, never sampled flat out
+    SetText(GetDlgItem(ShowTab(0), 1007), ""); // kept as typed, never timed as 0
     HWND p = ShowTab(2);
     ASSERT_NE(p, nullptr);
     const int below[] = {1031, 1032, 1035, 1057, 1033, 1034, 1046, 1043, 1047, 1044};
@@ -419,8 +419,8 @@ TEST_F(OptionsDialog, LogPageEnablingWarningRefusalAndSaveChooser) {
         EXPECT_EQ(rotated(), id == 1033) << id;
     }
     const int repaints = Repaints(2000);
-    EXPECT_GE(repaints, 8);
-    EXPECT_LE(repaints, 24) << "no faster than a tick every 100 ms";
+    EXPECT_GE(repaints, 1);
+    EXPECT_LE(repaints, 3) << "an emptied interval samples at the default pace";
 }
 
 TEST_F(OptionsDialog, ExtrasPageSkinListIconFolderAndCancelledChoosers) {

@@ -22,9 +22,16 @@ struct TestWindow {
     HWND hwnd = nullptr;
     HANDLE thread = nullptr, ready = nullptr;
     std::atomic<bool> hang{false};
+    // Caption reads and writes still to answer late, after the caption timeout.
+    std::atomic<int> slowReads{0}, slowWrites{0};
     std::string caption;
 
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        TestWindow* me = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+        if ((m == WM_GETTEXT || m == WM_SETTEXT) && me) {
+            std::atomic<int>& slow = m == WM_GETTEXT ? me->slowReads : me->slowWrites;
+            if (slow > 0 && slow-- > 0) Sleep(2 * CAPTION_TIMEOUT_MS);
+        }
         if (m == WM_HANG) {
             TestWindow* self = reinterpret_cast<TestWindow*>(l);
             while (self->hang)
@@ -38,6 +45,7 @@ struct TestWindow {
         self->hwnd =
             CreateWindowExA(0, "VantorTitleTest", self->caption.c_str(), WS_OVERLAPPEDWINDOW, 50,
                             50, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(self->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         ShowWindow(self->hwnd, SW_SHOW);
         SetEvent(self->ready);
         MSG msg;
@@ -142,6 +150,42 @@ TEST_F(TitleBar, EmptyMarkerStillRecognisesTheWindowsOwnCaption) {
     EXPECT_EQ(a.Caption(), "Gamma two 5%");
     RestoreTitleBar();
     EXPECT_EQ(a.Caption(), "Gamma two");
+}
+
+// Windows slow exactly when their caption is given back or written: each
+// ends up with its own caption all the same.
+TEST_F(TitleBar, SlowWindowsGetTheirOwnCaptionBack) {
+    TestWindow a("Alpha window"), b("Beta window");
+    const std::string alpha7 = "Alpha window " + OPEN + "CPU: 7%" + CLOSE;
+
+    // Busy as it loses the foreground: the give-back is retried later.
+    ASSERT_TRUE(a.Foreground());
+    Tick(7);
+    a.slowReads = 1;
+    ASSERT_TRUE(b.Foreground());
+    Tick(8);
+    EXPECT_EQ(b.Caption(), "Beta window " + OPEN + "CPU: 8%" + CLOSE);
+    Tick(9);
+    EXPECT_EQ(a.Caption(), "Alpha window");
+
+    // A write that timed out lands late; the window is still given back.
+    ASSERT_TRUE(a.Foreground());
+    a.slowWrites = 1;
+    Tick(7);
+    EXPECT_EQ(a.Caption(), alpha7);
+    ASSERT_TRUE(b.Foreground());
+    Tick(10);
+    EXPECT_EQ(a.Caption(), "Alpha window");
+
+    // A caption that still carries a load text (a give-back that never
+    // landed, an earlier run): the part before it is the window's own.
+    SetWindowTextA(a.hwnd, alpha7.c_str());
+    ASSERT_TRUE(a.Foreground());
+    Tick(11);
+    EXPECT_EQ(a.Caption(), "Alpha window " + OPEN + "CPU: 11%" + CLOSE);
+    ASSERT_TRUE(b.Foreground());
+    Tick(12);
+    EXPECT_EQ(a.Caption(), "Alpha window");
 }
 
 TEST_F(TitleBar, HungWindowCostsNoMoreThanTheTimeout) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "settings/SettingLimits.h"
 #include "view/Geometry.h"
 
 namespace {
@@ -159,6 +160,40 @@ TEST(BackgroundTiles, EdgeWithoutRoomAndMissingPiecesAreSkipped) {
     const std::vector<TileRect> tiles = Tiles(pieces, 60, 20);
     ASSERT_EQ(tiles.size(), 2u); // only the two corners
     EXPECT_EQ(tiles[0].piece, PIECE_LT);
+}
+
+} // namespace
+
+namespace {
+
+// Values a hand-edited file or skin may hold, bounded where they are used.
+TEST(UsableValues, TimerPeriodsFontHeightsAndWindowSizes) {
+    const struct {
+        int32_t ms;
+        uint32_t used;
+    } periods[] = {{1000, 1000},   {0, 1000}, {-1, 1000}, {INT32_MAX, 1000}, {60001, 1000},
+                   {60000, 60000}, {1, 100},  {99, 100},  {300, 300}};
+    for (const auto& p : periods)
+        EXPECT_EQ(UsableTimerPeriod(p.ms, 1000), p.used) << p.ms;
+    // A log row every ten minutes is a choice, not a typo.
+    EXPECT_EQ(UsableTimerPeriod(600000, 1000, MAX_LOG_PERIOD), 600000u);
+    EXPECT_EQ(UsableTimerPeriod(0, 1000, MAX_LOG_PERIOD), 1000u);
+    EXPECT_EQ(UsableFontHeight(-15), 15);
+    EXPECT_EQ(UsableFontHeight(0), 15);
+    EXPECT_EQ(UsableFontHeight(-5000), MAX_FONT_HEIGHT);
+    EXPECT_EQ(UsableFontHeight(INT32_MIN), MAX_FONT_HEIGHT);
+
+    LayoutInput in = DefaultSkin();
+    in.padLeft = in.padTop = INT32_MIN;
+    in.padRight = in.padBottom = INT32_MAX;
+    EXPECT_EQ(ComputeWindowSize(in).width, 104u + MAX_PADDING);
+    in.multi = in.layout = 1;
+    in.colum = in.row = INT32_MAX;
+    in.kakusi = in.memory = 1;
+    in.memWidth = in.memHeight = INT32_MAX;
+    const WindowSize s = ComputeWindowSize(in);
+    EXPECT_EQ(s.width, static_cast<uint32_t>(MAX_WINDOW_SIDE));
+    EXPECT_EQ(s.height, static_cast<uint32_t>(MAX_WINDOW_SIDE));
 }
 
 } // namespace

@@ -130,3 +130,33 @@ TEST(RegionScan, CornerTriangleGivesOneRunPerRow) {
 }
 
 } // namespace
+
+namespace {
+
+std::vector<Cut> Outline(const Picture& p, const FrameBands& bands, int32_t maxRuns) {
+    std::vector<Cut> runs;
+    const int32_t n = ScanOutlineRuns(
+        p.px.data(), p.w, p.h, bands,
+        [](void* c, int32_t x0, int32_t y, int32_t x1) {
+            static_cast<std::vector<Cut>*>(c)->push_back(Cut{x0, y, x1});
+        },
+        &runs, maxRuns);
+    EXPECT_EQ(static_cast<size_t>(n), runs.size());
+    return runs;
+}
+
+// A dithered blue frame has a run per blue pixel: past the limit only the
+// runs at the window's sides are cut, and past it again none at all.
+TEST(RegionScan, OutlineIsSimplifiedPastTheRunLimit) {
+    Picture p(9, 3);
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 9; ++x)
+            if ((x + y) % 2 == 0) p.Blue(x, y);
+    const FrameBands all = Bands(3, 0, 0, 0);
+    EXPECT_EQ(Outline(p, all, 100), p.Scan(all)); // 14 runs: within the limit, all
+    const std::vector<Cut> outer = {{0, 0, 1}, {8, 0, 9}, {0, 2, 1}, {8, 2, 9}};
+    EXPECT_EQ(Outline(p, all, 13), outer);
+    EXPECT_TRUE(Outline(p, all, 3).empty());
+}
+
+} // namespace

@@ -95,18 +95,20 @@ def check_mark():
 
 
 def browse_button():
-    """Bitmap 104: a small raised box for the browse buttons (16 x 16), light
-    along its top and left edges and dark along its right and bottom edges."""
-    face, light, shadow, dark = (0xC0, 0xC0, 0xC0), WHITE, (0x80, 0x80, 0x80), (0x00, 0x00, 0x00)
+    """Bitmap 104: a 16 x 16 raised box for the browse buttons, light along its
+    top and left edges and dark along its right and bottom edges, with three
+    dots standing for "browse"."""
+    face = (0xC0, 0xC0, 0xC0)
     c = Canvas(16, 16)
     c.rect(0, 0, 15, 15, face)
-    c.rect(3, 4, 12, 11, face)
-    c.rect(3, 4, 12, 4, light)    # top
-    c.rect(3, 4, 3, 11, light)    # left
-    c.rect(4, 10, 11, 10, shadow)  # inner bottom
-    c.rect(11, 5, 11, 10, shadow)  # inner right
-    c.rect(3, 11, 12, 11, dark)   # bottom
-    c.rect(12, 4, 12, 11, dark)   # right
+    c.rect(0, 0, 15, 0, WHITE)
+    c.rect(0, 0, 0, 15, WHITE)
+    c.rect(1, 15, 15, 15, DARK)
+    c.rect(15, 1, 15, 15, DARK)
+    c.rect(1, 14, 14, 14, (0x80, 0x80, 0x80))
+    c.rect(14, 1, 14, 14, (0x80, 0x80, 0x80))
+    for x in (4, 7, 10):
+        c.rect(x, 9, x + 1, 10, (0x00, 0x00, 0x00))
     return c
 
 

@@ -1,0 +1,130 @@
+#include "app/Commands.h"
+
+#include "app/About.h"
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "app/OptionsExchange.h"
+#include "app/Placement.h"
+#include "log/LoadLog.h"
+#include "res/resource.h"
+#include "settings/SettingsFile.h"
+#include "tray/TrayIcon.h"
+#include "view/Layout.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+namespace {
+
+void Check(UINT id, bool on) {
+    CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// Flips an on/off setting and its check mark; returns the new value.
+bool Flip(int32_t* setting, UINT id) {
+    *setting = *setting ? 0 : 1;
+    Check(id, *setting != 0);
+    return *setting != 0;
+}
+
+// A new size for the window where it stands, with the graph band when the
+// graph always shows.
+void Relayout(HWND window) {
+    LayoutWindow(window, 0, 0, false, app.graph == 0);
+}
+
+void CheckHoverMode() {
+    Check(IDM_HOVER_NORMAL, app.acthide == 0);
+    Check(IDM_HOVER_HIDE, app.acthide == 1);
+    Check(IDM_HOVER_EVADE, app.acthide == 2);
+}
+
+// 0 normal, 1 hide, 2 avoid. Every change starts from the window at home.
+void ChooseHoverMode(HWND window, int32_t mode) {
+    if (mode == 0) {
+        KillTimer(window, TIMER_RETURN);
+        ReturnHome(window);
+        app.acthide = 0;
+        CheckHoverMode();
+        app.hovering = 0;
+        return;
+    }
+    if (app.acthide == mode) return;
+    ReturnHome(window);
+    app.acthide = mode;
+    CheckHoverMode();
+    // A pointer already over the window hides or moves it at once.
+    HoverEvade(window);
+    app.hovering = 0;
+}
+
+void ToggleHidden(HWND window) {
+    const bool wasHidden = app.winhide != 0;
+    Flip(&app.winhide, IDM_HIDE);
+    ShowWindow(window, wasHidden ? SW_SHOW : SW_HIDE);
+}
+
+void ToggleTopmost(HWND window) {
+    HWND order = Flip(&app.wintop, IDM_TOPMOST) ? HWND_TOPMOST : HWND_NOTOPMOST;
+    SetWindowPos(window, order, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING);
+}
+
+void ToggleTranslucent(HWND window) {
+    SetOpacity(window, Flip(&app.trans, IDM_TRANS) ? app.transAlpha : 255);
+}
+
+// The commands that switch a setting; false for any other id.
+bool SwitchSetting(HWND window, WORD id) {
+    switch (id) {
+    case IDM_HIDE: ToggleHidden(window); break;
+    case IDM_HOVER_NORMAL: ChooseHoverMode(window, 0); break;
+    case IDM_HOVER_HIDE: ChooseHoverMode(window, 1); break;
+    case IDM_HOVER_EVADE: ChooseHoverMode(window, 2); break;
+    case IDM_TOPMOST: ToggleTopmost(window); break;
+    case IDM_TRANS: ToggleTranslucent(window); break;
+    case IDM_SNAP: Flip(&app.snap, IDM_SNAP); break;
+    case IDM_MEMORY:
+        Flip(&app.memory, IDM_MEMORY);
+        Relayout(window);
+        break;
+    case IDM_TITLE: Flip(&app.title, IDM_TITLE); break;
+    case IDM_ICONANIM:
+        Flip(&app.iconanim, IDM_ICONANIM);
+        OnIconAnimChanged();
+        break;
+    case IDM_MULTI:
+        // One processor has no per-processor histories to show.
+        if (app.cpuCount == 0) break;
+        Flip(&app.multi, IDM_MULTI);
+        Relayout(window);
+        break;
+    default: return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool OnCommand(HWND window, WORD id) {
+    switch (id) {
+    case IDM_HELP:
+        ShellExecuteA(window, nullptr, app.helpPath, nullptr, nullptr, SW_SHOW);
+        return true;
+    case IDM_ABOUT: ShowAboutBox(window); return true;
+    case IDM_LOG: ToggleLog(window); return true; // saves what it changed
+    case IDM_OPTIONS: RunOptionsDialog(window); return true;
+    case IDM_EXIT: DestroyWindow(window); return true;
+    default: break;
+    }
+    if (!SwitchSetting(window, id)) return false;
+    SaveSettings(false);
+    return true;
+}
+
+void ShowPopupMenu(HWND window, LPARAM lParam) {
+    POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(window, &at);
+    TrackPopupMenu(app.popupMenu, 0, at.x, at.y, 0, window, nullptr);
+    SetTimer(window, TIMER_TRIM, 300, nullptr);
+}

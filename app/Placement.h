@@ -1,0 +1,31 @@
+// The frame the window does not have: dragging with snapping, resizing the
+// processor grid by a corner, the mouse-over behaviours (unfolding the graph,
+// hiding, stepping aside) and bringing a window lost off-screen back.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+void OnLButtonDown(HWND window, LPARAM lParam);
+void OnLButtonUp(HWND window);
+// Capture taken away mid-drag (a menu, another program) ends the drag.
+void OnCaptureChanged(HWND window, HWND newOwner);
+void OnMouseMove(HWND window);
+// Keeps the resize cursor while a corner is offered; false: default handling.
+bool OnSetCursor(LPARAM lParam);
+void OnLeaveTimer(HWND window);
+void OnMouseLeave(HWND window);
+void OnReturnTimer(HWND window);
+
+// The hide and avoid modes' reaction to a pointer over the window.
+void HoverEvade(HWND window);
+// Puts the window back at its own place (windowRect) and shows it unless the
+// user has hidden it.
+void ReturnHome(HWND window);
+// At start and after a display change: a window that shows less than a
+// 16 x 16 piece on every screen comes fully onto the nearest one. The saved
+// position is left alone, so the window returns there with its monitor.
+void RescueLostWindow(HWND window);
+
+// Window opacity 1..255 when translucency is available.
+void SetOpacity(HWND window, int32_t alpha);

@@ -1,0 +1,159 @@
+#include "tray/TrayIcon.h"
+
+#include <cstring>
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "base/SafeText.h"
+#include "measure/LoadHistory.h"
+#include "measure/LoadSampler.h"
+#include "titlebar/TitleFormat.h"
+
+namespace {
+
+// The second form of the record: every system an x64 program runs on takes
+// it, and its 128-byte tip holds the load text of many processors.
+static_assert(sizeof(NOTIFYICONDATAA::szTip) == 128, "the tip of the record's second form");
+const DWORD TRAY_RECORD_SIZE = NOTIFYICONDATAA_V2_SIZE;
+
+enum : int { MAX_TIP_PROCESSORS = 64 };
+
+uint32_t iconsLoaded, iconsDestroyed;
+
+HICON Counted(HANDLE icon) {
+    if (icon) ++iconsLoaded;
+    return static_cast<HICON>(icon);
+}
+
+IconSet::Icon LoadBuiltInIcon(int k, void*) {
+    char name[16];
+    FormatText(name, sizeof name, "TICON%02d", k);
+    return Counted(LoadImageA(app.instance, name, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+}
+
+// An icon file; a path too long for the system is a file that does not load.
+HICON LoadIconFile(const char* folder, const char* file) {
+    char path[MAX_PATH];
+    size_t want = strlen(folder) + 1 + strlen(file);
+    if (FormatText(path, sizeof path, "%s\\%s", folder, file) != want) return nullptr;
+    return Counted(LoadImageA(nullptr, path, IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+}
+
+// Each file of the folder whose name starts with a load from 0 to 100 goes
+// at that threshold; the first file met keeps a threshold. A folder whose
+// pattern does not fit a path is no folder.
+void LoadIconFolder(const char* folder) {
+    char pattern[MAX_PATH];
+    if (FormatText(pattern, sizeof pattern, "%s\\*.ico", folder) != strlen(folder) + 6) return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        int threshold = app.trayIcons.placeFor(found.cFileName);
+        if (threshold < 0) continue;
+        app.trayIcons.insert(threshold, LoadIconFile(folder, found.cFileName));
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+bool Notify(DWORD message, NOTIFYICONDATAA* record) {
+    return Shell_NotifyIconA(message, record) != FALSE;
+}
+
+} // namespace
+
+void DestroyTrayIconHandle(IconSet::Icon icon) {
+    DestroyIcon(static_cast<HICON>(icon));
+    ++iconsDestroyed;
+}
+
+TrayIconCounts CountTrayIcons() {
+    return TrayIconCounts{iconsLoaded, iconsDestroyed};
+}
+
+void ClearTrayIcons() {
+    app.trayIcons.clear();
+}
+
+void LoadTrayIcons() {
+    ClearTrayIcons();
+    // A handle of the old set may come back for an icon of the new one; the
+    // shown icon is unknown from now on, so the next pick is sent.
+    if (app.trayData.hIcon != app.smallIcon) app.trayData.hIcon = nullptr;
+    if (app.iconpath[0]) LoadIconFolder(app.iconpath);
+    app.trayIcons.completeWithBuiltIns(LoadBuiltInIcon, nullptr);
+}
+
+void AddTrayIcon(HWND window) {
+    NOTIFYICONDATAA& d = app.trayData;
+    ZeroMemory(&d, sizeof d);
+    d.cbSize = TRAY_RECORD_SIZE;
+    d.hWnd = window;
+    d.uID = TRAY_ICON_ID;
+    d.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    d.uCallbackMessage = WM_TRAYNOTIFY;
+    HICON first = static_cast<HICON>(app.trayIcons.at(0));
+    // An icon of the set that did not load would leave an empty place.
+    d.hIcon = app.iconanim && first ? first : app.smallIcon;
+    CopyText(d.szTip, sizeof d.szTip, VANTOR_TITLE);
+    // The shell may still hold the icon (a "TaskbarCreated" that was no
+    // restart): then it is modified.
+    app.trayShown = Notify(NIM_ADD, &d) || Notify(NIM_MODIFY, &d);
+}
+
+void UpdateTrayIcon(uint32_t load) {
+    HICON icon = app.smallIcon;
+    if (app.iconanim) {
+        icon = static_cast<HICON>(app.trayIcons.pick(load));
+        if (!icon || icon == app.trayData.hIcon) return;
+    }
+    NOTIFYICONDATAA d = app.trayData;
+    d.uFlags = NIF_ICON;
+    d.hIcon = icon;
+    // On failure hIcon stays the icon really shown, and the icon is offered
+    // again whole at the next tick.
+    if (Notify(NIM_MODIFY, &d))
+        app.trayData.hIcon = icon;
+    else
+        app.trayShown = false;
+}
+
+void SetTrayTip(int count, const LoadHistory* history) {
+    char tip[sizeof app.trayData.szTip];
+    if (history) {
+        if (count > MAX_TIP_PROCESSORS) count = MAX_TIP_PROCESSORS;
+        uint32_t loads[MAX_TIP_PROCESSORS + 1];
+        for (int i = 0; i <= count; ++i)
+            loads[i] = history[i].latest();
+        // Processors that do not fit are left out whole; the text is never
+        // cut inside a character.
+        FormatLoadText(app, loads, count, tip, sizeof tip);
+    } else {
+        CopyText(tip, sizeof tip, VANTOR_TITLE);
+    }
+    if (app.trayShown && strcmp(tip, app.trayData.szTip) == 0) return;
+    NOTIFYICONDATAA d = app.trayData;
+    d.uFlags = NIF_TIP;
+    CopyText(d.szTip, sizeof d.szTip, tip);
+    if (Notify(NIM_MODIFY, &d))
+        CopyText(app.trayData.szTip, sizeof app.trayData.szTip, tip);
+    else
+        app.trayShown = false;
+}
+
+void RemoveTrayIcon() {
+    if (app.trayData.hWnd) Notify(NIM_DELETE, &app.trayData);
+    app.trayShown = false;
+}
+
+void UpdateTrayOnTick(HWND window) {
+    if (!app.trayShown) AddTrayIcon(window);
+    if (!app.trayShown || !app.loadHistory) return;
+    if (app.iconanim) UpdateTrayIcon(app.loadHistory[0].latest());
+    if (app.winhide) SetTrayTip(app.multi ? app.cpuCount : 0, app.loadHistory);
+}
+
+void OnIconAnimChanged() {
+    UpdateTrayIcon(app.sampler ? app.sampler->loadOf(0) : 0);
+}

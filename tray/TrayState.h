@@ -1,0 +1,21 @@
+// Fields of AppState owned by the tray icon.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include "tray/IconSet.h"
+
+// Gives an icon of the set back to the system (and counts it).
+void DestroyTrayIconHandle(IconSet::Icon icon);
+
+struct TrayState {
+    // Threshold -> icon, owning its icons; destroyed with the program at the
+    // latest.
+    IconSet trayIcons{DestroyTrayIconHandle};
+    // What the shell shows: hIcon is the icon it really has (null when that
+    // is not known, after the set was rebuilt) and szTip its tip.
+    NOTIFYICONDATAA trayData = {};
+    // The shell has taken the icon; while it has not, every sampling tick
+    // offers it again.
+    bool trayShown = false;
+};
