@@ -322,6 +322,12 @@ TEST_F(OptionsDialog, ApplyWithoutSavingChangesTheWindowOnlyAndCancelOnlyTheOpac
     ASSERT_TRUE(Press(dialog, 3));
     Sleep(500);
     EXPECT_EQ(SkinCorner(), RGB(22, 26, 34));
+    EXPECT_EQ(FileText(ini), before);
+    // A menu command saves only its own two sections: the skin stays unsaved.
+    testkit::SendWithTimeout(window, WM_COMMAND, 40012, 0, 5000, nullptr);
+    EXPECT_EQ(FileText(ini),
+              FileText(Edited(dir + "\\expected.ini", before, {{"Window", "wintop", "1"}})));
+    testkit::SendWithTimeout(window, WM_COMMAND, 40012, 0, 5000, nullptr);
 
     ASSERT_NE(Open(), nullptr);
     HWND p0 = ShowTab(0);
