@@ -8,13 +8,13 @@
 
 namespace {
 
-struct PageSpec {
+struct PageResource {
     const char* caption;
     const char* resource;
     DLGPROC procedure;
 };
 
-const PageSpec kPages[OPTION_PAGE_COUNT] = {
+const PageResource kPages[OPTION_PAGE_COUNT] = {
     {"動作設定", "TPAGE0", OperationPageProc},
     {"表示設定", "TPAGE1", DisplayPageProc},
     {"ログ保存", "TPAGE2", LogPageProc},

@@ -10,6 +10,7 @@
 #include "app/AppState.h"
 #include "app/OptionsExchange.h"
 #include "measure/LoadHistory.h"
+#include "options/OptionsDialog.h"
 #include "res/options.h"
 #include "res/resource.h"
 #include "tests/testkit/testkit.h"
@@ -122,6 +123,17 @@ TEST_F(Exchange, AThousandAppliesKeepTheObjectCountLevelAndNothingDeletedInUse) 
     }
     EXPECT_EQ(CountGdiObjects(), before);
     EXPECT_EQ(liveIcons(), iconsBefore);
+
+    // The dialog's pages make brushes and bitmaps of their own, and let them
+    // go; the system's controls keep a few objects after their first use.
+    auto openAndClose = [&](int times) {
+        for (int k = 0; k < times; ++k)
+            DestroyWindow(
+                CreateDialogParamA(app.instance, "OPTIONDLG", window, OptionsDialogProc, 0));
+        return CountGdiObjects();
+    };
+    const int warm = openAndClose(3);
+    EXPECT_EQ(openAndClose(50), warm);
     EXPECT_GT(CountTrayIcons().loaded, 1000u);
     EXPECT_STREQ(app.iconpath, icons.c_str());
 }
