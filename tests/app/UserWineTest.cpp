@@ -303,7 +303,7 @@ void Keys(HWND menu, std::initializer_list<WPARAM> keys) {
 }
 
 const char* const kMenuConfig =
-    "trans=180\r\n[Config\\Log]\r\nlogout=1\r\n[Config\\Ext]\r\nkakusi=1\r\n";
+    "trans=180\r\n[Config\\Log]\r\nlogout=1\r\nlogfile=cpu.csv\r\n[Config\\Ext]\r\nkakusi=1\r\n";
 
 TEST(Menu, RightClickOpensItWithItsTextsAndMarksAndItsItemsTakeEffect) {
     Vantor v;
