@@ -248,45 +248,11 @@ TEST(Rescue, AWindowOffTheScreenComesBackAndKeepsItsSavedPlace) {
 
 // The items of every open menu: "id state,flags mark|nomark text" lines.
 std::map<unsigned, std::string> MenuItems(Vantor& v, std::string* texts = nullptr) {
-    static HHOOK hook = nullptr;
-    static DWORD hooked = 0;
-    std::string dll = Bin() + "\\menuprobe.dll", dump = dll + ".txt", text;
-    DWORD thread = GetWindowThreadProcessId(v.window, nullptr);
-    if (hooked != thread) {
-        if (hook) UnhookWindowsHookEx(hook);
-        HMODULE probe = LoadLibraryA(dll.c_str());
-        void* proc = reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeHook"));
-        hook = SetWindowsHookExA(WH_GETMESSAGE, reinterpret_cast<HOOKPROC>(proc), probe, thread);
-        hooked = thread;
-    }
-    DeleteFileA(dump.c_str());
-    testkit::WaitUntil(
-        [&] {
-            PostMessageA(v.window, WM_NULL, 0x4D50, 0); // the probe's cue
-            Sleep(50);
-            return testkit::ReadFileText(dump, &text);
-        },
-        5000);
-    std::map<unsigned, std::string> items;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        unsigned id = 0;
-        std::string state, mark, name;
-        if (!(fields >> id >> state >> mark)) continue;
-        std::getline(fields, name);
-        if (texts) *texts += std::to_string(id) + name + "|";
-        if (id) items[id] = state + " " + mark;
-    }
-    return items;
+    return testkit::OpenMenuItems(v.window, texts);
 }
 
 HWND WaitMenu() {
-    HWND menu = nullptr;
-    testkit::WaitUntil(
-        [&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }, 3000);
-    return menu;
+    return testkit::WaitForMenu(3000);
 }
 
 HWND OpenMenuByRightClick(int x, int y) {
@@ -303,7 +269,7 @@ void Keys(HWND menu, std::initializer_list<WPARAM> keys) {
 }
 
 const char* const kMenuConfig =
-    "trans=180\r\n[Config\\Log]\r\nlogout=1\r\n[Config\\Ext]\r\nkakusi=1\r\n";
+    "trans=180\r\n[Config\\Log]\r\nlogout=1\r\nlogfile=cpu.csv\r\n[Config\\Ext]\r\nkakusi=1\r\n";
 
 TEST(Menu, RightClickOpensItWithItsTextsAndMarksAndItsItemsTakeEffect) {
     Vantor v;

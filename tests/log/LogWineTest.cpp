@@ -83,7 +83,8 @@ class LogRun : public ::testing::Test {
     }
     // The program's error box with the failure's message, closed with its
     // OK; then logging stays off until the options enable it again: the
-    // toggle opens nothing and saves log as 0.
+    // item is greyed and unchecked, the toggle opens nothing and saves log
+    // as 0.
     void ExpectLoggingSwitchedOff(const char* message) {
         HWND box = testkit::WaitForWindow("#32770", "Vantor エラー", 15000);
         ASSERT_NE(box, nullptr);
@@ -98,6 +99,7 @@ class LogRun : public ::testing::Test {
             EXPECT_EQ(shown, kOpenFailed);
         else
             EXPECT_GT(shown.find(message) == 0 ? std::atoi(text + strlen(message)) : 0, 0) << shown;
+        EXPECT_EQ(testkit::MenuItemsOf(window)[40024], "unchecked,grayed mark");
         Toggle();
         EXPECT_EQ(testkit::WaitForWindow("#32770", "Vantor エラー", 500), nullptr);
         EXPECT_EQ(SavedLog(), 0);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,16 @@ bool ReadFileText(const std::string& path, std::string* text);
 std::string Screenshot(const char* name);
 // Pixels of the screen under the window rectangle, rows top-down.
 bool ReadWindowPixels(HWND hwnd, std::vector<COLORREF>* pixels, int* w, int* h);
+
+// The open popup menu (a #32768 window), waited for.
+HWND WaitForMenu(DWORD timeoutMs);
+// Items of the menus that window's thread has open, read by the menu probe
+// hook: id -> "checked|unchecked[,grayed] mark|nomark"; texts gets
+// "<id> <text>|" for every item in order (0 for submenus and separators).
+std::map<unsigned, std::string> OpenMenuItems(HWND window, std::string* texts);
+// Opens the window's popup menu with its own right-click handler, reads it
+// and closes it again.
+std::map<unsigned, std::string> MenuItemsOf(HWND window);
 
 // PNG of 24-bit RGB pixels (COLORREF order), rows top-down.
 bool WritePng(const std::string& path, const std::vector<COLORREF>& pixels, int w, int h);
