@@ -1,7 +1,7 @@
 // Taking the working copy over, in this process on a real window with the
-// program's own resources and skins: a thousand applies keep the GDI count
-// level with nothing deleted in use; the memory item comes and goes by
-// position; a skin that cannot be read leaves the window without a skin.
+// program's own resources and skins: a thousand applies (the memory item
+// coming and going with them) keep the GDI count level with nothing deleted
+// in use; a skin that cannot be read leaves the window without a skin.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -136,26 +136,6 @@ TEST_F(Exchange, AThousandAppliesKeepTheObjectCountLevelAndNothingDeletedInUse) 
     EXPECT_EQ(openAndClose(50), warm);
     EXPECT_GT(CountTrayIcons().loaded, 1000u);
     EXPECT_STREQ(app.iconpath, icons.c_str());
-}
-
-TEST_F(Exchange, MemoryItemAppearsBelowSnapAndGoes) {
-    const int full = GetMenuItemCount(app.popupMenu);
-    Pending().kakusi = 0;
-    TakeOverOptions(window, IDC_APPLY_NOSAVE);
-    EXPECT_EQ(GetMenuState(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND), 0xFFFFFFFFu);
-    app.memory = 1;
-    for (int twice = 0; twice < 2; ++twice) { // an unchanged switch adds nothing
-        Pending().kakusi = 1;
-        TakeOverOptions(window, IDC_APPLY_NOSAVE);
-        EXPECT_EQ(GetMenuItemCount(app.popupMenu), full);
-    }
-    char snap[64] = {}, memory[64] = {};
-    GetMenuStringA(app.popupMenu, 4, snap, sizeof snap, MF_BYPOSITION);
-    GetMenuStringA(app.popupMenu, 5, memory, sizeof memory, MF_BYPOSITION);
-    EXPECT_STREQ(snap, "画面端にスナップ");
-    EXPECT_STREQ(memory, "メモリ容量表示");
-    EXPECT_EQ(GetMenuItemID(app.popupMenu, 5), static_cast<UINT>(IDM_MEMORY));
-    EXPECT_TRUE(GetMenuState(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 TEST_F(Exchange, ASkinThatCannotBeReadLeavesTheWindowWithoutASkin) {

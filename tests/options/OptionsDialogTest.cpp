@@ -267,6 +267,13 @@ TEST_F(OptionsDialog, OkTakesOneChangeOfEachPageIntoTheWindowAndTheFile) {
     EXPECT_EQ(px.at(width + 1), RGB(22, 26, 34)) << "the night skin";
     EXPECT_GT(height, wasHeight) << "the memory line adds a row";
     EXPECT_GE(Repaints(2000), 4) << "the sampling timer runs every 300 ms";
+    std::string menu;
+    testkit::Post(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
+    HWND open = testkit::WaitForMenu(3000);
+    EXPECT_EQ(testkit::OpenMenuItems(window, &menu).at(40028), "checked mark");
+    testkit::Post(open, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_NE(menu.find("40036 画面端にスナップ|40028 メモリ容量表示|0 |"), std::string::npos)
+        << menu;
 }
 
 TEST_F(OptionsDialog, ApplyWithoutSavingChangesTheWindowOnlyAndCancelOnlyTheOpacity) {
@@ -372,7 +379,8 @@ TEST_F(OptionsDialog, LogPageRulesAndTheLogKeptOrOpenedAfresh) {
 }
 
 TEST_F(OptionsDialog, ExtrasPageSkinListIconFolderAndCancelledChoosers) {
-    ASSERT_TRUE(Launch("opt_extras", "cpus 1\n30\n", {{"Config\\Ext", "skinname", "blue"}}));
+    ASSERT_TRUE(Launch("opt_extras", "cpus 1\n30\n",
+                       {{"Config\\Ext", "skinname", "blue"}, {"Config\\Ext", "kakusi", "1"}}));
     Folder("blue", true);
     Folder("old", false);
     Folder(std::string(70, 'k'), true); // too long for skinname
@@ -397,6 +405,7 @@ TEST_F(OptionsDialog, ExtrasPageSkinListIconFolderAndCancelledChoosers) {
     PostClick(p3, 1068);
     ASSERT_TRUE(Cancel("フォルダーの参照"));
     EXPECT_EQ(Text(p3, 1067), "C:\\icons\\");
+    Click(p3, 1071); // the memory line off: its menu item goes
     SetText(p3, 1040, "4000");
     EXPECT_EQ(SliderPos(p3, 1041), 4000);
     ASSERT_TRUE(Press(dialog, IDOK));
@@ -404,6 +413,7 @@ TEST_F(OptionsDialog, ExtrasPageSkinListIconFolderAndCancelledChoosers) {
     EXPECT_EQ(Key("Config\\Ext", "iconpath"), "C:\\icons");
     EXPECT_EQ(Key("Config\\Ext", "tmrate3"), "4000");
     EXPECT_EQ(Key("Config", "font"), face);
+    EXPECT_EQ(testkit::MenuItemsOf(window).count(40028), 0u);
 }
 
 } // namespace
