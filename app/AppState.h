@@ -9,11 +9,12 @@
 #include "titlebar/TitleState.h"
 #include "view/ViewState.h"
 #include "app/ShellState.h"
+#include "options/OptionsState.h"
 #include "log/LogState.h"
 #include "tray/TrayState.h"
 #include "desktop/DesktopState.h"
 
 struct AppState : Settings, MeasureState, TitleState, ViewState, ShellState, LogState, TrayState,
-                  DesktopState {};
+                  DesktopState, OptionsState {};
 
 extern AppState app;

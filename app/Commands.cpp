@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "app/OptionsExchange.h"
 #include "app/Placement.h"
 #include "log/LoadLog.h"
 #include "res/resource.h"
@@ -112,6 +113,7 @@ bool OnCommand(HWND window, WORD id) {
         return true;
     case IDM_ABOUT: ShowAboutBox(window); return true;
     case IDM_LOG: ToggleLog(window); return true; // saves what it changed
+    case IDM_OPTIONS: RunOptionsDialog(window); return true;
     case IDM_EXIT: DestroyWindow(window); return true;
     default: break;
     }

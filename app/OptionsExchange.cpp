@@ -1,0 +1,160 @@
+// Taking the options dialog's working copy over, in a fixed order: each
+// drawing object, timer and menu item is renewed only when its settings
+// changed, and every object is replaced before its old handle is deleted.
+#include "app/OptionsExchange.h"
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "base/SafeText.h"
+#include "desktop/DesktopText.h"
+#include "log/LoadLog.h"
+#include "measure/LoadSampler.h"
+#include "options/OptionRules.h"
+#include "options/OptionsDialog.h"
+#include "res/options.h"
+#include "res/resource.h"
+#include "settings/SettingLimits.h"
+#include "settings/SettingsFile.h"
+#include "titlebar/TitleBar.h"
+#include "tray/TrayIcon.h"
+#include "view/Background.h"
+#include "view/Layout.h"
+#include "view/Region.h"
+#include "view/Skin.h"
+
+namespace {
+
+void SetOpacity(HWND window) {
+    if (!app.osNt5OrLater || !app.pfnSetLayeredWindowAttributes) return;
+    const BYTE alpha = app.trans ? static_cast<BYTE>(app.transAlpha & 0xff) : 255;
+    app.pfnSetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
+}
+
+void TakeOverTimer(HWND window, const PendingSettings& p, const OptionChanges& changed) {
+    if (!changed.samplePeriod) return;
+    app.tmrate = p.tmrate;
+    KillTimer(window, TIMER_SAMPLE);
+    SetTimer(window, TIMER_SAMPLE, UsableTimerPeriod(app.tmrate, Settings().tmrate), nullptr);
+}
+
+void TakeOverDrawing(HWND window, const PendingSettings& p, const OptionChanges& changed) {
+    if (changed.font) {
+        app.fontsize = p.fontsize;
+        CopyText(app.font, sizeof app.font, p.font);
+        CreateViewFonts();
+    }
+    app.graph = p.graph;
+    app.layout = p.layout;
+    app.trans2 = p.trans2;
+    app.gline = p.gline;
+    app.transAlpha = p.transAlpha;
+    SetOpacity(window);
+
+    app.color0 = p.color0;
+    app.color1 = p.color1;
+    app.color2 = p.color2;
+    app.gcolorbk = p.gcolorbk;
+    if (changed.meterBrush[0] || changed.meterBrush[1] || changed.meterBrush[2] ||
+        changed.graphBack)
+        CreateMeterBrushes();
+    if (changed.graphBack) CreateGridPen();
+    for (int i = 0; i <= app.cpuCount; ++i)
+        app.gcolor[i] = p.gcolor[i];
+    CreateGraphPens();
+    app.meterGradient = p.meterGradient;
+    app.meterStep = p.meterStep;
+    CopyText(app.format_b, sizeof app.format_b, p.format_b);
+    CopyText(app.format_0, sizeof app.format_0, p.format_0);
+    CopyText(app.format_1, sizeof app.format_1, p.format_1);
+    CopyText(app.format_d, sizeof app.format_d, p.format_d);
+    CompileTitleFormats();
+
+    CopyText(app.skinname, sizeof app.skinname, p.skinname);
+    // A skin that cannot be read leaves every piece empty: the window is
+    // drawn without a skin, never from released bitmaps.
+    ReleaseSkin();
+    LoadSkin();
+}
+
+void TakeOverIcons(const PendingSettings& p) {
+    app.usericon = p.usericon;
+    if (app.usericon) CopyText(app.iconpath, sizeof app.iconpath, p.iconpath);
+    LoadTrayIcons();
+}
+
+void TakeOverLog(HWND window, const PendingSettings& p, const OptionChanges& changed) {
+    app.logout = p.logout;
+    app.logtime = p.logtime;
+    app.logappend = p.logappend;
+    if (app.logHandle && changed.logFile) CloseLog(window);
+    app.tmrate2 = p.tmrate2;
+    CopyText(app.logfile, sizeof app.logfile, p.logfile);
+    bool running = false;
+    if (app.logout) {
+        EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_ENABLED);
+        running = !app.log || app.logHandle ||
+                  OpenLog(window, app.sampler ? app.sampler->processorCount() : 1);
+    }
+    if (!running) {
+        app.log = 0;
+        CheckMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_UNCHECKED);
+        EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
+    }
+    app.loglimit = p.loglimit;
+    app.loglimitval = p.loglimitval;
+    app.logchange = p.logchange;
+    app.logchangeval = p.logchangeval;
+    ResetLogFilter();
+}
+
+void TakeOverMemoryItem(const PendingSettings& p, const OptionChanges& changed) {
+    if (!changed.memoryItem) return;
+    app.kakusi = p.kakusi;
+    if (!app.popupMenu) return;
+    const bool present = GetMenuState(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND) != 0xFFFFFFFFu;
+    if (app.kakusi && !present) {
+        // Below "画面端にスナップ", above the separator.
+        InsertMenuA(app.popupMenu, 5, MF_BYPOSITION | MF_STRING | (app.memory ? MF_CHECKED : 0),
+                    IDM_MEMORY, "メモリ容量表示");
+        SetMenuItemBitmaps(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND, nullptr, app.checkMarkBitmap);
+    } else if (!app.kakusi && present) {
+        DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
+    }
+}
+
+void Relayout(HWND window) {
+    LayoutWindow(window, 0, 0, false, app.graph == 0);
+    // The size may be unchanged while the skin changed: the shape is made
+    // again here rather than left to WM_SIZE.
+    ComposeBackground(app.backDC);
+    SetWindowRgn(window, BuildWindowRegion(app.backDC), TRUE);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+} // namespace
+
+void TakeOverOptions(HWND window, int result) {
+    if (result != IDOK && result != IDC_APPLY_NOSAVE) {
+        SetOpacity(window);
+        return;
+    }
+    const PendingSettings& p = app.pendingSettings;
+    const OptionChanges changed = CompareOptions(app, p);
+    TakeOverTimer(window, p, changed);
+    TakeOverDrawing(window, p, changed);
+    TakeOverIcons(p);
+    TakeOverLog(window, p, changed);
+    ChangeDesktopTextOptions(window, p.bgtrans, p.textcolor, p.tmrate3);
+    TakeOverMemoryItem(p, changed);
+    app.memtype = p.memtype;
+    app.memback = p.memback;
+    app.memtext = p.memtext;
+    if (result == IDOK) SaveSettings(true);
+    Relayout(window);
+}
+
+void RunOptionsDialog(HWND window) {
+    app.pendingSettings.mainWindow = window;
+    const INT_PTR result = DialogBoxParamA(app.instance, "OPTIONDLG", window, OptionsDialogProc, 0);
+    TakeOverOptions(window, static_cast<int>(result));
+}

@@ -1,0 +1,68 @@
+// Control ids of the options dialog and its four pages. Ids repeat across
+// pages: each page is a dialog of its own.
+#pragma once
+
+#define IDC_OPTIONS_TAB 1026
+#define IDC_APPLY_NOSAVE 3
+
+// Operation page
+#define IDC_OP_TMRATE 1007
+#define IDC_OP_TMRATE_SLIDER 1008
+#define IDC_OP_TRANS_SLIDER 1014
+#define IDC_OP_TRANS2_SLIDER 1015
+#define IDC_OP_LAYOUT 1058
+#define IDC_OP_GRAPH 1059
+#define IDC_OP_TRANS_VALUE 1062
+#define IDC_OP_TRANS2_VALUE 1063
+#define IDC_OP_TRANS2_ON 1070
+
+// Display page
+#define IDC_DP_COLOR0 1012
+#define IDC_DP_COLOR1 1013
+#define IDC_DP_COLOR2 1014
+#define IDC_DP_SERIES_COLOR 1016
+#define IDC_DP_BACK_COLOR 1024
+#define IDC_DP_GLINE 1029
+#define IDC_DP_FORMAT_0 1052
+#define IDC_DP_FORMAT_1 1053
+#define IDC_DP_FORMAT_B 1054
+#define IDC_DP_FORMAT_0_LABEL 1055
+#define IDC_DP_FORMAT_1_LABEL 1056
+#define IDC_DP_FORMAT_D_LABEL 1057
+#define IDC_DP_FORMAT_D 1058
+#define IDC_DP_SERIES_LIST 1072
+#define IDC_DP_GRADIENT 1073
+#define IDC_DP_STEP 1074
+#define IDC_DP_FONT_CHANGE 1076
+#define IDC_DP_FONT_NAME 1077
+
+// Log page
+#define IDC_LP_LOGOUT 1030
+#define IDC_LP_LOGFILE 1031
+#define IDC_LP_BROWSE 1032
+#define IDC_LP_TMRATE2 1033
+#define IDC_LP_TMRATE2_SLIDER 1034
+#define IDC_LP_LOGTIME 1035
+#define IDC_LP_LIMITVAL 1043
+#define IDC_LP_CHANGEVAL 1044
+#define IDC_LP_LIMIT 1046
+#define IDC_LP_CHANGE 1047
+#define IDC_LP_FILE_LABEL 1048
+#define IDC_LP_LIMIT_LABEL 1049
+#define IDC_LP_CHANGE_LABEL 1050
+#define IDC_LP_MS_LABEL 1051
+#define IDC_LP_APPEND 1057
+
+// Extras page
+#define IDC_XP_BGTRANS 1038
+#define IDC_XP_TEXTCOLOR 1039
+#define IDC_XP_TMRATE3 1040
+#define IDC_XP_TMRATE3_SLIDER 1041
+#define IDC_XP_ICONPATH 1067
+#define IDC_XP_BROWSE 1068
+#define IDC_XP_USERICON 1069
+#define IDC_XP_KAKUSI 1071
+#define IDC_XP_MEMBACK 1075
+#define IDC_XP_MEMTEXT 1076
+#define IDC_XP_MEMTYPE 1078
+#define IDC_XP_SKIN 1079
