@@ -81,10 +81,13 @@ struct TestWindow {
         GetWindowTextA(hwnd, text, sizeof text);
         return text;
     }
+    // Asked again until it holds: a window shown a moment ago may not take
+    // the focus at the first request.
     bool Foreground() const {
-        SetForegroundWindow(hwnd);
-        for (int i = 0; i < 100 && GetForegroundWindow() != hwnd; ++i)
+        for (int i = 0; i < 100 && GetForegroundWindow() != hwnd; ++i) {
+            SetForegroundWindow(hwnd);
             Sleep(20);
+        }
         return GetForegroundWindow() == hwnd;
     }
 };

@@ -32,6 +32,10 @@ ensure_prefix() {
         done
         # The memory line asks for a fixed-pitch face.
         wine reg add "$subst" /v "SimSun" /t REG_SZ /d "IPAGothic" /f >/dev/null
+        # Xvfb runs no window manager: Wine would wait about 2 s for one on
+        # every hide of a managed window (the stand-alone tray's among them,
+        # so every program exit). Unmanaged windows are hidden at once.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
         # A persistent server left by another run never ends by itself.
         timeout 30 wineserver -w || wineserver -k
         echo "$want" >"$stamp"
