@@ -63,12 +63,19 @@ void TakeOverDrawing(HWND window, const PendingSettings& p, const OptionChanges&
     CreateGraphPens();
     app.meterGradient = p.meterGradient;
     app.meterStep = p.meterStep;
+    // The caption in the foreground still carries the text in the old
+    // format, which the new one would not recognise as ours.
+    if (app.title && changed.titleFormats) RestoreTitleBar();
     CopyText(app.format_b, sizeof app.format_b, p.format_b);
     CopyText(app.format_0, sizeof app.format_0, p.format_0);
     CopyText(app.format_1, sizeof app.format_1, p.format_1);
     CopyText(app.format_d, sizeof app.format_d, p.format_d);
     CompileTitleFormats();
 
+    // The skin names the icon folder only for a user without icons of
+    // their own: that choice is taken first, or switching it off would keep
+    // the user's folder until the next start.
+    app.usericon = p.usericon;
     CopyText(app.skinname, sizeof app.skinname, p.skinname);
     // A skin that cannot be read leaves every piece empty: the window is
     // drawn without a skin, never from released bitmaps.
@@ -77,7 +84,6 @@ void TakeOverDrawing(HWND window, const PendingSettings& p, const OptionChanges&
 }
 
 void TakeOverIcons(const PendingSettings& p) {
-    app.usericon = p.usericon;
     if (app.usericon) CopyText(app.iconpath, sizeof app.iconpath, p.iconpath);
     LoadTrayIcons();
 }
@@ -123,11 +129,14 @@ void TakeOverMemoryItem(const PendingSettings& p, const OptionChanges& changed) 
 }
 
 void Relayout(HWND window) {
+    const uint32_t width = app.clientWidth, height = app.clientHeight;
     LayoutWindow(window, 0, 0, false, app.graph == 0);
-    // The size may be unchanged while the skin changed: the shape is made
-    // again here rather than left to WM_SIZE.
-    ComposeBackground(app.backDC);
-    SetWindowRgn(window, BuildWindowRegion(app.backDC), TRUE);
+    // A new size has had its shape made by WM_SIZE; the same size with
+    // another skin needs it made here.
+    if (app.clientWidth == width && app.clientHeight == height) {
+        ComposeBackground(app.backDC);
+        SetWindowRgn(window, BuildWindowRegion(app.backDC), TRUE);
+    }
     InvalidateRect(window, nullptr, FALSE);
 }
 
@@ -144,6 +153,9 @@ void TakeOverOptions(HWND window, int result) {
     TakeOverDrawing(window, p, changed);
     TakeOverIcons(p);
     TakeOverLog(window, p, changed);
+    // The log's message box runs a message loop: the window may have been
+    // closed from it (auto-exit), and its shutdown has put everything away.
+    if (!IsWindow(window)) return;
     ChangeDesktopTextOptions(window, p.bgtrans, p.textcolor, p.tmrate3);
     TakeOverMemoryItem(p, changed);
     app.memtype = p.memtype;

@@ -150,5 +150,8 @@ void SetUpWindow(HWND window) {
     for (int i = 0; i <= app.cpuCount; ++i)
         app.loadHistory[i].resize(HISTORY_LENGTH);
     StartTimers(window);
+    // The log's message box runs a message loop: the window may have been
+    // closed from it, and its shutdown has put everything away.
+    if (!IsWindow(window)) return;
     StartDesktopTextColors(window);
 }

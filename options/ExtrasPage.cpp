@@ -9,6 +9,9 @@
 #include "options/OptionsDialog.h"
 #include "options/PageKit.h"
 #include "res/options.h"
+#include "view/SkinFiles.h"
+
+#include <cstring>
 
 namespace {
 
@@ -26,23 +29,17 @@ const char NO_SKIN[] = "（なし）";
 bool ProgramFolder(char (&folder)[MAX_PATH]) {
     const DWORD n = GetModuleFileNameA(nullptr, folder, sizeof folder);
     if (n == 0 || n >= sizeof folder) return false;
-    char* slash = nullptr;
-    for (char* p = folder; *p; ++p) {
-        if (IsLeadByte932(static_cast<unsigned char>(*p)) && p[1]) {
-            ++p;
-            continue;
-        }
-        if (*p == '\\') slash = p;
-    }
-    if (slash) slash[1] = '\0';
+    folder[FolderLength932(folder)] = '\0';
     return true;
 }
 
-bool HasSkinIni(const char* folder, const char* name) {
-    char path[MAX_PATH];
-    if (FormatText(path, sizeof path, "%s%s\\skin.ini", folder, name) !=
-        static_cast<size_t>(lstrlenA(folder) + lstrlenA(name) + 9))
-        return false;
+// Offered only when the program would load it: the same folder rules as
+// loading the skin, and a skin.ini in it.
+bool HasSkinIni(const char* program, const char* name) {
+    char folder[MAX_PATH], path[MAX_PATH];
+    if (!SkinFolderPath(program, name, folder, sizeof folder)) return false;
+    const size_t want = strlen(folder) + strlen("skin.ini");
+    if (FormatText(path, sizeof path, "%sskin.ini", folder) != want) return false;
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;

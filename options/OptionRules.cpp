@@ -42,5 +42,9 @@ OptionChanges CompareOptions(const Settings& live, const Settings& pending) {
                 live.logappend != pending.logappend || live.loglimit != pending.loglimit ||
                 live.logchange != pending.logchange || live.logchangeval != pending.logchangeval;
     c.memoryItem = live.kakusi != pending.kakusi;
+    c.titleFormats = std::strcmp(live.format_b, pending.format_b) != 0 ||
+                     std::strcmp(live.format_0, pending.format_0) != 0 ||
+                     std::strcmp(live.format_1, pending.format_1) != 0 ||
+                     std::strcmp(live.format_d, pending.format_d) != 0;
     return c;
 }

@@ -28,6 +28,7 @@ struct OptionChanges {
     bool graphBack = false;    // gcolorbk: its brush and the grid pen
     bool logFile = false;      // the open log must be closed (and opened again)
     bool memoryItem = false;   // kakusi
+    bool titleFormats = false; // any of the four caption formats
 };
 
 OptionChanges CompareOptions(const Settings& live, const Settings& pending);

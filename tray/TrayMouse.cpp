@@ -29,6 +29,13 @@ void OpenTaskManager() {
 // reached it.
 void ShowTrayMenu(HWND window) {
     if (!app.popupMenu) return;
+    // A modal box of ours (options, About) has disabled the window: it has
+    // to be answered first. A second options dialog, or "終了" under an
+    // open one, would pull its state away beneath it.
+    if (!IsWindowEnabled(window)) {
+        SetForegroundWindow(GetLastActivePopup(window));
+        return;
+    }
     SetForegroundWindow(window);
     POINT at = {};
     GetCursorPos(&at);

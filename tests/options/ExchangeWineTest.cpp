@@ -14,7 +14,10 @@
 #include "res/options.h"
 #include "res/resource.h"
 #include "tests/testkit/testkit.h"
+#include "titlebar/TitleBar.h"
+#include "titlebar/TitleFormat.h"
 #include "tray/TrayIcon.h"
+#include "view/Background.h"
 #include "view/Draw.h"
 #include "view/Layout.h"
 #include "view/Skin.h"
@@ -74,7 +77,11 @@ class Exchange : public ::testing::Test {
             pendingGcolor[i] = gcolor[i];
         return app.pendingSettings;
     }
-    void Paint() { DrawMonitor(app.backDC, kSeries - 1, rings, true); }
+    // As the window's paint does: the background, then the figures.
+    void Paint() {
+        ComposeBackground(app.backDC);
+        DrawMonitor(app.backDC, kSeries - 1, rings, true);
+    }
 
     HWND window = nullptr;
     HMENU menuBar = nullptr;
@@ -153,6 +160,46 @@ TEST_F(Exchange, ASkinThatCannotBeReadLeavesTheWindowWithoutASkin) {
         EXPECT_EQ(piece->image, nullptr);
     Paint();
     EXPECT_EQ(GetPixel(app.backDC, 1, 1), RGB(1, 2, 3)) << "the plain background of the skin.ini";
+}
+
+// Own icons switched off: the tray takes the skin's icons again at once.
+TEST_F(Exchange, OwnIconsSwitchedOffGiveTheSkinsFolderBack) {
+    Pending().usericon = 1;
+    lstrcpynA(app.pendingSettings.iconpath, "C:\\mine", sizeof app.iconpath);
+    TakeOverOptions(window, IDC_APPLY_NOSAVE);
+    EXPECT_STREQ(app.iconpath, "C:\\mine");
+    Pending().usericon = 0;
+    TakeOverOptions(window, IDC_APPLY_NOSAVE);
+    EXPECT_STRNE(app.iconpath, "C:\\mine");
+}
+
+// New caption formats while a window carries the text in the old ones: it
+// ends up with its own caption and one load text, never the old text kept
+// as part of its title.
+TEST_F(Exchange, NewCaptionFormatsLeaveOneLoadTextInTheCaption) {
+    HWND other = CreateWindowExA(0, "Static", "Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
+                                 200, 100, nullptr, nullptr, app.instance, nullptr);
+    ASSERT_TRUE(testkit::WaitUntil(
+        [&] { return SetForegroundWindow(other), GetForegroundWindow() == other; }, 3000));
+    InitCpuFormatters(app);
+    CompileTitleFormats();
+    app.title = 1;
+    const uint32_t loads[1] = {7};
+    UpdateTitleBarWith(loads, 0);
+    char caption[128];
+    GetWindowTextA(other, caption, sizeof caption);
+    ASSERT_STRNE(caption, "Editor");
+
+    lstrcpynA(Pending().format_0, "Load_#0", sizeof app.format_0);
+    TakeOverOptions(window, IDC_APPLY_NOSAVE);
+    UpdateTitleBarWith(loads, 0);
+    GetWindowTextA(other, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Editor \x81\x79Load 7\x81\x7a");
+    RestoreTitleBar();
+    GetWindowTextA(other, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Editor");
+    app.title = 0;
+    DestroyWindow(other);
 }
 
 } // namespace

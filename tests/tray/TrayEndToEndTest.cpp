@@ -185,6 +185,16 @@ TEST_F(Tray, ClicksHideAndShowWithTheTipStartTaskManagerAndOpenTheMenu) {
     ASSERT_TRUE(Calls(n + 1));
     EXPECT_EQ(tray.Calls()[n].iconPixels, BuiltIn(vantor.Exe(), "TICON07"));
     EXPECT_EQ(IniValue(vantor.Ini(), "Option", "iconanim"), "1");
+
+    // Under an open box of its own the menu stays shut: the box comes first.
+    testkit::Post(vantor.window, WM_COMMAND, 40011, 0);
+    HWND about = testkit::WaitForWindow("#32770", "About Vantor", 5000);
+    ASSERT_NE(about, nullptr);
+    tray.RightClick();
+    EXPECT_EQ(testkit::WaitForWindow("#32768", nullptr, 1500), nullptr);
+    EXPECT_TRUE(IsWindow(about));
+    testkit::Post(about, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(about); }, 5000));
     EXPECT_TRUE(vantor.Exit());
 }
 
