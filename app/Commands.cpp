@@ -16,14 +16,10 @@
 
 namespace {
 
-void Check(UINT id, bool on) {
-    CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-}
-
 // Flips an on/off setting and its check mark; returns the new value.
 bool Flip(int32_t* setting, UINT id) {
     *setting = *setting ? 0 : 1;
-    Check(id, *setting != 0);
+    CheckCommand(id, *setting != 0);
     return *setting != 0;
 }
 
@@ -34,9 +30,9 @@ void Relayout(HWND window) {
 }
 
 void CheckHoverMode() {
-    Check(IDM_HOVER_NORMAL, app.acthide == 0);
-    Check(IDM_HOVER_HIDE, app.acthide == 1);
-    Check(IDM_HOVER_EVADE, app.acthide == 2);
+    CheckCommand(IDM_HOVER_NORMAL, app.acthide == 0);
+    CheckCommand(IDM_HOVER_HIDE, app.acthide == 1);
+    CheckCommand(IDM_HOVER_EVADE, app.acthide == 2);
 }
 
 // 0 normal, 1 hide, 2 avoid. Every change starts from the window at home.
@@ -120,6 +116,11 @@ bool OnCommand(HWND window, WORD id) {
     if (!SwitchSetting(window, id)) return false;
     SaveSettings(false);
     return true;
+}
+
+void CheckCommand(UINT id, bool on) {
+    if (app.popupMenu)
+        CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void ShowPopupMenu(HWND window, LPARAM lParam) {

@@ -10,6 +10,7 @@
 #include "measure/PerfCounterCheck.h"
 #include "settings/SettingsFile.h"
 #include "titlebar/TitleBar.h"
+#include "view/Skin.h"
 
 #include <new>
 
@@ -47,10 +48,8 @@ bool TakeSingleInstance() {
 }
 
 bool BuildPaths() {
-    char path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return false;
-    path[FolderLength932(path)] = '\0';
+    char path[MAX_PATH];
+    if (!ProgramFolder(path)) return false;
     CopyText(app.iniPath, sizeof app.iniPath, path);
     CopyText(app.helpPath, sizeof app.helpPath, path);
     // A folder so deep that the name does not fit leaves no usable path.

@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "app/Placement.h"
 #include "base/SafeText.h"
 #include "desktop/DesktopText.h"
 #include "log/LoadLog.h"
@@ -24,10 +25,9 @@
 
 namespace {
 
-void SetOpacity(HWND window) {
-    if (!app.osNt5OrLater || !app.pfnSetLayeredWindowAttributes) return;
-    const BYTE alpha = app.trans ? static_cast<BYTE>(app.transAlpha & 0xff) : 255;
-    app.pfnSetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
+// The opacity in force: the normal one when translucency is on.
+void RestoreOpacity(HWND window) {
+    SetOpacity(window, app.trans ? app.transAlpha : 255);
 }
 
 void TakeOverTimer(HWND window, const PendingSettings& p, const OptionChanges& changed) {
@@ -48,7 +48,7 @@ void TakeOverDrawing(HWND window, const PendingSettings& p, const OptionChanges&
     app.trans2 = p.trans2;
     app.gline = p.gline;
     app.transAlpha = p.transAlpha;
-    SetOpacity(window);
+    RestoreOpacity(window);
 
     app.color0 = p.color0;
     app.color1 = p.color1;
@@ -103,8 +103,7 @@ void TakeOverLog(HWND window, const PendingSettings& p, const OptionChanges& cha
     }
     if (!running) {
         app.log = 0;
-        CheckMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_UNCHECKED);
-        EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
+        SetLogItem(false, true);
     }
     app.loglimit = p.loglimit;
     app.loglimitval = p.loglimitval;
@@ -144,7 +143,7 @@ void Relayout(HWND window) {
 
 void TakeOverOptions(HWND window, int result) {
     if (result != IDOK && result != IDC_APPLY_NOSAVE) {
-        SetOpacity(window);
+        RestoreOpacity(window);
         return;
     }
     const PendingSettings& p = app.pendingSettings;

@@ -1,6 +1,7 @@
 #include "app/SetUpWindow.h"
 
 #include "app/AppState.h"
+#include "app/Commands.h"
 #include "app/MainWindow.h"
 #include "log/LoadLog.h"
 #include "measure/LoadHistory.h"
@@ -26,10 +27,6 @@ void LoadPopupMenu() {
     }
 }
 
-void Check(UINT id, bool on) {
-    CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-}
-
 void Grey(UINT id) {
     EnableMenuItem(app.popupMenu, id, MF_BYCOMMAND | MF_GRAYED);
 }
@@ -47,18 +44,18 @@ void PrepareMenuItems(HBITMAP mark) {
     for (UINT id : {IDM_HOVER_HIDE, IDM_HOVER_EVADE, IDM_HOVER_NORMAL})
         SetCheckMark(mark, id);
 
-    Check(IDM_HIDE, app.winhide != 0);
-    Check(IDM_TOPMOST, app.wintop != 0);
-    Check(IDM_TITLE, app.title != 0);
-    Check(IDM_SNAP, app.snap != 0);
+    CheckCommand(IDM_HIDE, app.winhide != 0);
+    CheckCommand(IDM_TOPMOST, app.wintop != 0);
+    CheckCommand(IDM_TITLE, app.title != 0);
+    CheckCommand(IDM_SNAP, app.snap != 0);
     if (app.cpuCount == 0) Grey(IDM_MULTI);
     if (app.kakusi == 0)
         DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
     else
-        Check(IDM_MEMORY, app.memory != 0);
-    Check(IDM_HOVER_HIDE, app.acthide == 1);
-    Check(IDM_HOVER_EVADE, app.acthide == 2);
-    Check(IDM_HOVER_NORMAL, app.acthide != 1 && app.acthide != 2);
+        CheckCommand(IDM_MEMORY, app.memory != 0);
+    CheckCommand(IDM_HOVER_HIDE, app.acthide == 1);
+    CheckCommand(IDM_HOVER_EVADE, app.acthide == 2);
+    CheckCommand(IDM_HOVER_NORMAL, app.acthide != 1 && app.acthide != 2);
 }
 
 void SetUpTranslucency(HWND window, HBITMAP mark) {
@@ -77,7 +74,7 @@ void SetUpTranslucency(HWND window, HBITMAP mark) {
     SetCheckMark(mark, IDM_TRANS);
     BYTE alpha = 255;
     if (app.trans) {
-        Check(IDM_TRANS, true);
+        CheckCommand(IDM_TRANS, true);
         alpha = static_cast<BYTE>(app.transAlpha & 0xff);
     }
     app.pfnSetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
@@ -95,7 +92,7 @@ void PrepareLogItem() {
     if (app.logout == 0)
         Grey(IDM_LOG);
     else
-        Check(IDM_LOG, app.log != 0);
+        CheckCommand(IDM_LOG, app.log != 0);
 }
 
 void StartTimers(HWND window) {
@@ -125,7 +122,7 @@ void SetUpWindow(HWND window) {
     LookUpMemoryStatus();
     PrepareLogItem();
     ResetLogFilter();
-    Check(IDM_ICONANIM, app.iconanim != 0);
+    CheckCommand(IDM_ICONANIM, app.iconanim != 0);
     app.smallIcon =
         static_cast<HICON>(LoadImageA(app.instance, "MYICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     LoadTrayIcons();
@@ -136,7 +133,7 @@ void SetUpWindow(HWND window) {
     ReleaseDC(window, windowDC);
 
     FitMeterGrid(app.sampler->processorCount());
-    Check(IDM_MULTI, app.multi != 0);
+    CheckCommand(IDM_MULTI, app.multi != 0);
     LayoutWindow(window, app.posx, app.posy, true, app.graph == 0);
     if (app.wintop)
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "app/AppState.h"
+#include "app/Commands.h"
 #include "app/MainWindow.h"
 #include "base/SafeText.h"
 #include "log/LogFormat.h"
@@ -21,12 +22,6 @@ const char* const WRITE_FAILED =
 
 // The banner is this long at most; more of a foreign file is never needed.
 enum : DWORD { HEAD_BYTES = 128 };
-
-void SetLogItem(bool checked, bool greyed) {
-    if (!app.popupMenu) return;
-    CheckMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-    if (greyed) EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
-}
 
 LogTime Now() {
     SYSTEMTIME st;
@@ -110,6 +105,11 @@ bool WriteLineOrFail(HANDLE file, size_t length, DWORD* error) {
 }
 
 } // namespace
+
+void SetLogItem(bool checked, bool greyed) {
+    CheckCommand(IDM_LOG, checked);
+    if (greyed && app.popupMenu) EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
+}
 
 bool RotateLog() {
     HANDLE file = CreateFileA(app.logfile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -29,3 +29,7 @@ void StartLogAtSetUp(HWND window);
 // The popup menu's "ログ出力": switches logging on or off, keeps the check
 // mark, saves [Window] and [Option].
 void ToggleLog(HWND window);
+
+// The "ログ出力" item: its check mark, and greyed when logging failed or is
+// switched off in the options.
+void SetLogItem(bool checked, bool greyed);

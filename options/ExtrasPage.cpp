@@ -9,6 +9,7 @@
 #include "options/OptionsDialog.h"
 #include "options/PageKit.h"
 #include "res/options.h"
+#include "view/Skin.h"
 #include "view/SkinFiles.h"
 
 #include <cstring>
@@ -24,14 +25,6 @@ struct ExtrasPage {
 ExtrasPage page3;
 
 const char NO_SKIN[] = "（なし）";
-
-// The program's folder with its trailing backslash; false when it does not fit.
-bool ProgramFolder(char (&folder)[MAX_PATH]) {
-    const DWORD n = GetModuleFileNameA(nullptr, folder, sizeof folder);
-    if (n == 0 || n >= sizeof folder) return false;
-    folder[FolderLength932(folder)] = '\0';
-    return true;
-}
 
 // Offered only when the program would load it: the same folder rules as
 // loading the skin, and a skin.ini in it.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/AppState.h"
+#include "app/Commands.h"
 #include "app/MainWindow.h"
 #include "base/SafeText.h"
 #include "res/resource.h"
@@ -44,11 +45,6 @@ void ShowTrayMenu(HWND window) {
     SetTimer(window, TIMER_TRIM, 300, nullptr);
 }
 
-void SetHideMark(bool on) {
-    if (app.popupMenu)
-        CheckMenuItem(app.popupMenu, IDM_HIDE, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-}
-
 } // namespace
 
 void OnTrayNotify(HWND window, LPARAM mouseMessage) {
@@ -70,7 +66,7 @@ void OnTrayClickTimer(HWND window) {
     KillTimer(window, TIMER_TRAYCLICK);
     if (app.winhide) {
         app.winhide = 0;
-        SetHideMark(false);
+        CheckCommand(IDM_HIDE, false);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
         SetTrayTip(0, nullptr);
@@ -78,7 +74,7 @@ void OnTrayClickTimer(HWND window) {
         SetForegroundWindow(window);
     } else {
         app.winhide = 1;
-        SetHideMark(true);
+        CheckCommand(IDM_HIDE, true);
         ShowWindow(window, SW_HIDE);
         KillTimer(window, TIMER_RETURN);
     }

@@ -87,15 +87,23 @@ void LoadSkinPiece(const char* path, SkinPiece& piece) {
     piece.height = h;
 }
 
+bool ProgramFolder(char (&folder)[MAX_PATH]) {
+    const DWORD n = GetModuleFileNameA(nullptr, folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) {
+        folder[0] = '\0';
+        return false;
+    }
+    folder[FolderLength932(folder)] = '\0';
+    return true;
+}
+
 void LoadSkin() {
-    char program[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
-    program[n < sizeof program ? n : 0] = '\0';
-    program[FolderLength932(program)] = '\0';
+    char program[MAX_PATH];
     // A name that is not one folder beside the program, or a folder too deep
     // for its files, is a missing skin: never another folder's skin.ini.
     char folder[MAX_PATH] = {};
-    const bool fits = SkinFolderPath(program, app.skinname, folder, sizeof folder);
+    const bool fits = ProgramFolder(program) &&
+                      SkinFolderPath(program, app.skinname, folder, sizeof folder);
     char iniPath[MAX_PATH] = {};
     const char* ini = fits && JoinPath(iniPath, folder, "skin.ini") ? iniPath : nullptr;
 

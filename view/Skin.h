@@ -5,6 +5,10 @@
 
 #include "view/ViewState.h"
 
+// The program's folder with its trailing backslash (cut between double-byte
+// characters); false, with folder empty, when the name does not fit.
+bool ProgramFolder(char (&folder)[MAX_PATH]);
+
 // Reads skin.ini and the bitmaps into app. Call ReleaseSkin first when a
 // skin is already loaded.
 void LoadSkin();
