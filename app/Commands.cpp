@@ -6,9 +6,11 @@
 #include "app/OptionsExchange.h"
 #include "app/Placement.h"
 #include "log/LoadLog.h"
+#include "measure/LoadSampler.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "tray/TrayIcon.h"
+#include "tray/TrayMouse.h"
 #include "view/Layout.h"
 
 #include <shellapi.h>
@@ -54,6 +56,24 @@ void ChooseHoverMode(HWND window, int32_t mode) {
     app.hovering = 0;
 }
 
+// The menu's "ログ出力": the new state is saved with the other settings.
+void ToggleLog(HWND window) {
+    if (app.log) {
+        app.log = 0;
+        SetLogItem(false, false);
+        CloseLog(window);
+    } else if (app.logout) {
+        // A greyed item sends no command; one that comes anyway must not
+        // start a log the options have switched off.
+        app.log = 1;
+        SetLogItem(true, false);
+        if (!OpenLog(window, app.sampler ? app.sampler->processorCount() : 1)) {
+            app.log = 0;
+            SetLogItem(false, true);
+        }
+    }
+}
+
 void ToggleHidden(HWND window) {
     const bool wasHidden = app.winhide != 0;
     Flip(&app.winhide, IDM_HIDE);
@@ -80,6 +100,7 @@ bool SwitchSetting(HWND window, WORD id) {
     case IDM_TOPMOST: ToggleTopmost(window); break;
     case IDM_TRANS: ToggleTranslucent(window); break;
     case IDM_SNAP: Flip(&app.snap, IDM_SNAP); break;
+    case IDM_LOG: ToggleLog(window); break;
     case IDM_MEMORY:
         Flip(&app.memory, IDM_MEMORY);
         Relayout(window);
@@ -108,7 +129,6 @@ bool OnCommand(HWND window, WORD id) {
         ShellExecuteA(window, nullptr, app.helpPath, nullptr, nullptr, SW_SHOW);
         return true;
     case IDM_ABOUT: ShowAboutBox(window); return true;
-    case IDM_LOG: ToggleLog(window); return true; // saves what it changed
     case IDM_OPTIONS: RunOptionsDialog(window); return true;
     case IDM_EXIT: DestroyWindow(window); return true;
     default: break;
@@ -121,6 +141,29 @@ bool OnCommand(HWND window, WORD id) {
 void CheckCommand(UINT id, bool on) {
     if (app.popupMenu)
         CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void SetLogItem(bool checked, bool greyed) {
+    CheckCommand(IDM_LOG, checked);
+    if (greyed && app.popupMenu) EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
+}
+
+// The new winhide is saved with the next save, not here.
+void OnTraySingleClick(HWND window) {
+    if (app.winhide) {
+        app.winhide = 0;
+        CheckCommand(IDM_HIDE, false);
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        SetTrayTip(0, nullptr);
+    } else if (IsCovered(window)) {
+        SetForegroundWindow(window);
+    } else {
+        app.winhide = 1;
+        CheckCommand(IDM_HIDE, true);
+        ShowWindow(window, SW_HIDE);
+        KillTimer(window, TIMER_RETURN);
+    }
 }
 
 void ShowPopupMenu(HWND window, LPARAM lParam) {

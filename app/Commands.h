@@ -11,3 +11,11 @@ void CheckCommand(UINT id, bool on);
 
 // WM_RBUTTONDOWN: the menu at the click, then a working-set trim.
 void ShowPopupMenu(HWND window, LPARAM lParam);
+
+// The "ログ出力" item: its check mark, and greyed when logging failed or is
+// switched off in the options.
+void SetLogItem(bool checked, bool greyed);
+
+// TIMER_TRAYCLICK ran out without a double click: shows a hidden window,
+// raises a covered one, hides a visible one.
+void OnTraySingleClick(HWND window);

@@ -102,12 +102,17 @@ void OnTrimTimer(HWND window) {
 void OnTimer(HWND window, UINT_PTR id) {
     switch (id) {
     case TIMER_SAMPLE: OnSampleTick(window); break;
-    case TIMER_LOG: OnLogTick(window); break;
+    case TIMER_LOG:
+        if (!OnLogTick(window)) SetLogItem(false, true);
+        break;
     case TIMER_AUTOEXIT: OnAutoExitTimer(window); break;
     case TIMER_TRIM: OnTrimTimer(window); break;
     case TIMER_LEAVE: OnLeaveTimer(window); break;
     case TIMER_RETURN: OnReturnTimer(window); break;
-    case TIMER_TRAYCLICK: OnTrayClickTimer(window); break;
+    case TIMER_TRAYCLICK:
+        KillTimer(window, TIMER_TRAYCLICK);
+        OnTraySingleClick(window);
+        break;
     case TIMER_DESKTOP: OnDesktopTimer(window); break;
     default: break;
     }

@@ -2,23 +2,7 @@
 #pragma once
 #include <windows.h>
 
-enum : UINT_PTR {
-    TIMER_TRAYCLICK = 513,
-    TIMER_SAMPLE = 1000,
-    TIMER_LOG = 1001,
-    TIMER_AUTOEXIT = 1002,
-    TIMER_TRIM = 1003,
-    TIMER_LEAVE = 1004,
-    TIMER_DESKTOP = 1010,
-    TIMER_RETURN = 1011,
-};
-
-enum : UINT {
-    WM_TRAYNOTIFY = WM_APP + 100,
-};
-
-#define VANTOR_CLASS "Vantor_PerfMon"
-#define VANTOR_TITLE "Vantor"
+#include "base/WindowIds.h"
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

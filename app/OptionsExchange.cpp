@@ -4,6 +4,7 @@
 #include "app/OptionsExchange.h"
 
 #include "app/AppState.h"
+#include "app/Commands.h"
 #include "app/MainWindow.h"
 #include "app/Placement.h"
 #include "base/SafeText.h"

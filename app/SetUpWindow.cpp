@@ -97,7 +97,7 @@ void PrepareLogItem() {
 
 void StartTimers(HWND window) {
     SetTimer(window, TIMER_SAMPLE, UsableTimerPeriod(app.tmrate, Settings().tmrate), nullptr);
-    StartLogAtSetUp(window);
+    if (!StartLogAtSetUp(window)) SetLogItem(false, true);
     if (app.exitDelay > 0) {
         // Timers take at most 2^31 - 1 ms; a longer delay waits that long.
         UINT seconds = app.exitDelay < 2147483 ? static_cast<UINT>(app.exitDelay) : 2147483u;

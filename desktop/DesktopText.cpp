@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/AppState.h"
-#include "app/MainWindow.h"
+#include "base/WindowIds.h"
 
 namespace {
 

@@ -4,12 +4,10 @@
 #include <new>
 
 #include "app/AppState.h"
-#include "app/Commands.h"
-#include "app/MainWindow.h"
 #include "base/SafeText.h"
+#include "base/WindowIds.h"
 #include "log/LogFormat.h"
 #include "measure/LoadSampler.h"
-#include "res/resource.h"
 #include "settings/SettingLimits.h"
 #include "settings/SettingsFile.h"
 
@@ -106,11 +104,6 @@ bool WriteLineOrFail(HANDLE file, size_t length, DWORD* error) {
 
 } // namespace
 
-void SetLogItem(bool checked, bool greyed) {
-    CheckCommand(IDM_LOG, checked);
-    if (greyed && app.popupMenu) EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
-}
-
 bool RotateLog() {
     HANDLE file = CreateFileA(app.logfile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -168,11 +161,11 @@ bool OpenLog(HWND owner, int32_t processorCount) {
     return true;
 }
 
-void OnLogTick(HWND owner) {
-    if (!app.log || !app.logHandle || !app.sampler) return;
-    if (!app.sampler->sample()) return; // a failed sample writes and reports nothing
+bool OnLogTick(HWND owner) {
+    if (!app.log || !app.logHandle || !app.sampler) return true;
+    if (!app.sampler->sample()) return true; // a failed sample writes and reports nothing
     const int32_t total = static_cast<int32_t>(app.sampler->loadOf(0));
-    if (!LogRowPasses(app, total, &app.lastLoggedTotal, &app.aboveLimit)) return;
+    if (!LogRowPasses(app, total, &app.lastLoggedTotal, &app.aboveLimit)) return true;
 
     const int32_t processors = app.logProcessors;
     app.logLoads[0] = static_cast<uint32_t>(total);
@@ -187,7 +180,7 @@ void OnLogTick(HWND owner) {
         FormatLogRow(app.logLine, app.logLineCapacity, app.logtime ? &time : nullptr, elapsed,
                      app.logLoads, processors);
     DWORD error = 0;
-    if (WriteLineOrFail(app.logHandle, length, &error)) return;
+    if (WriteLineOrFail(app.logHandle, length, &error)) return true;
 
     KillTimer(owner, TIMER_LOG);
     CloseHandle(app.logHandle);
@@ -195,8 +188,8 @@ void OnLogTick(HWND owner) {
     app.logout = 0;
     app.log = 0;
     ReleaseLineBuffers();
-    SetLogItem(false, true);
     ReportWriteFailure(owner, error);
+    return false;
 }
 
 void CloseLog(HWND owner) {
@@ -211,28 +204,11 @@ void ResetLogFilter() {
     app.aboveLimit = true;
 }
 
-void StartLogAtSetUp(HWND window) {
-    if (!app.logout || !app.log) return;
-    if (!OpenLog(window, app.sampler ? app.sampler->processorCount() : 1)) {
-        app.log = 0;
-        SetLogItem(false, true);
-    }
+bool StartLogAtSetUp(HWND window) {
+    if (!app.logout || !app.log) return true;
+    if (OpenLog(window, app.sampler ? app.sampler->processorCount() : 1)) return true;
+    app.log = 0;
+    return false;
 }
 
-void ToggleLog(HWND window) {
-    if (app.log) {
-        app.log = 0;
-        SetLogItem(false, false);
-        CloseLog(window);
-    } else if (app.logout) {
-        // A greyed item sends no command; one that comes anyway must not
-        // start a log the options have switched off.
-        app.log = 1;
-        SetLogItem(true, false);
-        if (!OpenLog(window, app.sampler ? app.sampler->processorCount() : 1)) {
-            app.log = 0;
-            SetLogItem(false, true);
-        }
-    }
-    SaveSettings(false);
-}
+bool LogIsOpen() { return app.logHandle != nullptr; }

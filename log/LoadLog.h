@@ -14,8 +14,9 @@ bool OpenLog(HWND owner, int32_t processorCount);
 // false for a file that is not this program's log or cannot be moved.
 bool RotateLog();
 
-// TIMER_LOG: one sample, the filters, one row.
-void OnLogTick(HWND owner);
+// TIMER_LOG: one sample, the filters, one row. False when a failed write
+// has closed the log and switched it off (the caller greys its menu item).
+bool OnLogTick(HWND owner);
 
 // Stops TIMER_LOG and closes the file (menu, options, shutdown).
 void CloseLog(HWND owner);
@@ -23,13 +24,9 @@ void CloseLog(HWND owner);
 // The change and limit filters start afresh (window creation, options).
 void ResetLogFilter();
 
-// Window creation: opens the log when logout and log are both on.
-void StartLogAtSetUp(HWND window);
+// Window creation: opens the log when logout and log are both on. False when
+// it could not be opened (log is then off).
+bool StartLogAtSetUp(HWND window);
 
-// The popup menu's "ログ出力": switches logging on or off, keeps the check
-// mark, saves [Window] and [Option].
-void ToggleLog(HWND window);
-
-// The "ログ出力" item: its check mark, and greyed when logging failed or is
-// switched off in the options.
-void SetLogItem(bool checked, bool greyed);
+// Whether a log file is open and being written.
+bool LogIsOpen();

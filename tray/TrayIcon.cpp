@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "app/AppState.h"
-#include "app/MainWindow.h"
 #include "base/SafeText.h"
+#include "base/WindowIds.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
 #include "titlebar/TitleFormat.h"

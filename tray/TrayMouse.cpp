@@ -5,11 +5,8 @@
 #include <cstring>
 
 #include "app/AppState.h"
-#include "app/Commands.h"
-#include "app/MainWindow.h"
 #include "base/SafeText.h"
-#include "res/resource.h"
-#include "tray/TrayIcon.h"
+#include "base/WindowIds.h"
 
 namespace {
 
@@ -58,25 +55,6 @@ void OnTrayNotify(HWND window, LPARAM mouseMessage) {
         break;
     case WM_RBUTTONUP: ShowTrayMenu(window); break;
     default: break;
-    }
-}
-
-// The new winhide is saved with the next save, not here.
-void OnTrayClickTimer(HWND window) {
-    KillTimer(window, TIMER_TRAYCLICK);
-    if (app.winhide) {
-        app.winhide = 0;
-        CheckCommand(IDM_HIDE, false);
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-        SetTrayTip(0, nullptr);
-    } else if (IsCovered(window)) {
-        SetForegroundWindow(window);
-    } else {
-        app.winhide = 1;
-        CheckCommand(IDM_HIDE, true);
-        ShowWindow(window, SW_HIDE);
-        KillTimer(window, TIMER_RETURN);
     }
 }
 
