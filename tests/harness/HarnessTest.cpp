@@ -81,15 +81,26 @@ TEST(Harness, DestructorEndsARunningChild) {
     CloseHandle(dup);
 }
 
+// Folders of passed tests go: the next test sees none of the last one's.
+std::string lastTestsFolder;
+
 TEST(Harness, FilesAndFolders) {
     std::string a = testkit::FreshTempDir("kit"), b = testkit::FreshTempDir("kit");
     ASSERT_FALSE(a.empty());
+    lastTestsFolder = a;
+    ASSERT_TRUE(CreateDirectoryA((a + "\\sub").c_str(), nullptr));
+    ASSERT_FALSE(testkit::WriteTextFile(a + "\\sub\\vantor.exe", "MZ").empty());
     EXPECT_NE(a, b);
     std::string path = testkit::WriteTextFile(a + "\\t.txt", "line 1\r\nline 2");
     std::string text;
     ASSERT_TRUE(testkit::ReadFileText(path, &text));
     EXPECT_EQ(text, "line 1\r\nline 2");
     EXPECT_FALSE(testkit::ReadFileText(a + "\\missing.txt", &text));
+}
+
+TEST(Harness, FoldersOfPassedTestsAreGone) {
+    ASSERT_FALSE(lastTestsFolder.empty()) << "runs after FilesAndFolders";
+    EXPECT_EQ(GetFileAttributesA(lastTestsFolder.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "testkit.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 
 namespace testkit {
@@ -37,6 +39,63 @@ std::vector<char> ChildEnvironment(const RunOptions& o) {
     return block;
 }
 
+// Deletes a folder and everything in it; a file still open is left.
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = dir + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+// The folders FreshTempDir made, each removed when the test that made it
+// passes (folders made outside a test, when the whole run passes). A failed
+// test keeps its folder to be looked at. Copies of the program made there
+// (an emptied menu, a renamed exe) must not outlive the test: a tool looking
+// for the newest vantor.exe under build/ would find them.
+class TempDirSweeper : public ::testing::EmptyTestEventListener {
+public:
+    void Add(const std::string& dir) {
+        (::testing::UnitTest::GetInstance()->current_test_info() ? ofTest_ : ofRun_)
+            .push_back(dir);
+    }
+
+private:
+    void OnTestEnd(const ::testing::TestInfo& info) override {
+        if (info.result()->Passed()) Sweep(&ofTest_);
+        ofTest_.clear();
+    }
+    void OnTestProgramEnd(const ::testing::UnitTest& run) override {
+        if (run.Passed()) Sweep(&ofRun_);
+    }
+    static void Sweep(std::vector<std::string>* dirs) {
+        for (const std::string& d : *dirs) RemoveTree(d);
+        dirs->clear();
+    }
+    std::vector<std::string> ofTest_, ofRun_;
+};
+
+TempDirSweeper* Sweeper() {
+    static TempDirSweeper* sweeper = [] {
+        auto* s = new TempDirSweeper; // owned by gtest's listener list
+        ::testing::UnitTest::GetInstance()->listeners().Append(s);
+        return s;
+    }();
+    return sweeper;
+}
+
 } // namespace
 
 std::string BuildDir() {
@@ -52,7 +111,10 @@ std::string FreshTempDir(const char* name) {
     for (;;) {
         char dir[MAX_PATH];
         snprintf(dir, sizeof dir, "%s\\%s-%lu-%d", root.c_str(), name, GetCurrentProcessId(), ++serial);
-        if (CreateDirectoryA(dir, nullptr)) return dir;
+        if (CreateDirectoryA(dir, nullptr)) {
+            Sweeper()->Add(dir);
+            return dir;
+        }
         if (GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
     }
 }

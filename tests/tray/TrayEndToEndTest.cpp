@@ -184,7 +184,9 @@ TEST_F(Tray, ClicksHideAndShowWithTheTipStartTaskManagerAndOpenTheMenu) {
     testkit::Post(menu, WM_KEYDOWN, VK_RETURN, 0);
     ASSERT_TRUE(Calls(n + 1));
     EXPECT_EQ(tray.Calls()[n].iconPixels, BuiltIn(vantor.Exe(), "TICON07"));
-    EXPECT_EQ(IniValue(vantor.Ini(), "Option", "iconanim"), "1");
+    // The icon is set before the command saves: wait for the file.
+    EXPECT_TRUE(testkit::WaitUntil(
+        [&] { return IniValue(vantor.Ini(), "Option", "iconanim") == "1"; }, 5000));
 
     // Under an open box of its own the menu stays shut: the box comes first.
     testkit::Post(vantor.window, WM_COMMAND, 40011, 0);
