@@ -159,7 +159,8 @@ TEST_F(Tray, ClicksHideAndShowWithTheTipStartTaskManagerAndOpenTheMenu) {
     }
     tray.Click(); // visible and uncovered: hidden, the tip shows the loads
     ASSERT_TRUE(testkit::WaitUntil([&] { return !Visible(); }, 3000));
-    EXPECT_TRUE(testkit::WaitUntil([&] { return Tip() == tip; }, 5000)) << Tip();
+    // The tip waits for the next sampling tick, which a busy machine delays.
+    EXPECT_TRUE(testkit::WaitUntil([&] { return Tip() == tip; }, 15000)) << Tip();
     tray.Click(); // shown and put in front, the tip names the program
     ASSERT_TRUE(testkit::WaitUntil([&] { return Visible() && Tip() == "Vantor"; }, 3000));
     EXPECT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == vantor.window; }, 3000));
@@ -182,8 +183,10 @@ TEST_F(Tray, ClicksHideAndShowWithTheTipStartTaskManagerAndOpenTheMenu) {
     ASSERT_NE(menu, nullptr);
     for (int i = 0; i < 7; ++i) testkit::Post(menu, WM_KEYDOWN, VK_DOWN, 0);
     testkit::Post(menu, WM_KEYDOWN, VK_RETURN, 0);
-    ASSERT_TRUE(Calls(n + 1));
-    EXPECT_EQ(tray.Calls()[n].iconPixels, BuiltIn(vantor.Exe(), "TICON07"));
+    // A call of before the command may still arrive first: the last one counts.
+    const Pixels mid = BuiltIn(vantor.Exe(), "TICON07");
+    EXPECT_TRUE(testkit::WaitUntil(
+        [&] { return tray.CallCount() > n && tray.Calls().back().iconPixels == mid; }, 10000));
     // The icon is set before the command saves: wait for the file.
     EXPECT_TRUE(testkit::WaitUntil(
         [&] { return IniValue(vantor.Ini(), "Option", "iconanim") == "1"; }, 5000));
