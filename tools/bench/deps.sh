@@ -20,10 +20,14 @@ else
     say "packages: all present"
 fi
 
-# Wine takes code page 932 from the Japanese UTF-8 locale, which must exist.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-    say "generating the ja_JP.UTF-8 locale"
-    as_root sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-    as_root locale-gen >/dev/null
-fi
+# Wine takes each process's code page from LANG: 932 from the Japanese UTF-8
+# locale, 1252 from the English one (the release test runs the program in
+# both). Both must exist.
+for loc in ja_JP en_US; do
+    if ! locale -a 2>/dev/null | grep -qi "^$loc\.utf-\?8$"; then
+        say "generating the $loc.UTF-8 locale"
+        as_root sed -i "s/^# *\($loc.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+        as_root locale-gen >/dev/null
+    fi
+done
