@@ -72,19 +72,20 @@ TEST(Release, FirstStartVersionAndExit) {
 
     DWORD ignored = 0, size = GetFileVersionInfoSizeA(exe.c_str(), &ignored);
     std::vector<char> block(size);
-    ASSERT_TRUE(size && GetFileVersionInfoA(exe.c_str(), 0, size, block.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedSize = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize));
+    ASSERT_TRUE(size && GetFileVersionInfoA(exe.c_str(), 0, size, block.data()) &&
+                VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize));
     EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(52, 1));
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
     EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(52, 1));
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-    EXPECT_EQ(VersionText(block, "FileVersion"), "1.52.0.0");
-    EXPECT_EQ(VersionText(block, "ProductVersion"), "1.52.0.0");
-    EXPECT_EQ(VersionText(block, "ProductName"), "Vantor");
-    EXPECT_EQ(VersionText(block, "OriginalFilename"), "vantor.exe");
-    EXPECT_EQ(VersionText(block, "FileDescription"), "Vantor CPUモニタ");
+    EXPECT_EQ(fixed->dwFileVersionLS | fixed->dwProductVersionLS, 0u);
+    const char* const strings[][2] = {
+        {"FileVersion", "1.52.0.0"},   {"ProductVersion", "1.52.0.0"},
+        {"ProductName", "Vantor"},     {"OriginalFilename", "vantor.exe"},
+        {"FileDescription", "Vantor CPUモニタ"},
+    };
+    for (const auto& s : strings)
+        EXPECT_EQ(VersionText(block, s[0]), s[1]) << s[0];
     EXPECT_EQ(VersionText(block, "LegalCopyright").find("Copyright (C) 20"), 0u);
 
     std::string manifest = Manifest(exe);
@@ -100,42 +101,34 @@ TEST(Release, FirstStartVersionAndExit) {
 // answers the program's caption messages.
 struct CaptionWindow {
     HWND hwnd = nullptr;
-    HANDLE thread = nullptr, ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    static DWORD WINAPI Run(void* p) {
-        CaptionWindow* self = static_cast<CaptionWindow*>(p);
-        self->hwnd = CreateWindowExW(0, L"Static", L"Release check", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                     300, 300, 400, 120, nullptr, nullptr, nullptr, nullptr);
-        SetEvent(self->ready);
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr), thread = nullptr;
+    static DWORD WINAPI Run(void* self) {
+        static_cast<CaptionWindow*>(self)->hwnd =
+            CreateWindowExW(0, L"Static", L"Release check", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300,
+                            300, 400, 120, nullptr, nullptr, nullptr, nullptr);
+        SetEvent(static_cast<CaptionWindow*>(self)->ready);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0)
             DispatchMessageW(&msg);
         return 0;
     }
-    CaptionWindow() {
-        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    CaptionWindow() : thread(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {
         WaitForSingleObject(ready, 5000);
     }
     ~CaptionWindow() {
-        PostMessageW(hwnd, WM_CLOSE, 0, 0);
         PostThreadMessageW(GetThreadId(thread), WM_QUIT, 0, 0);
         WaitForSingleObject(thread, 5000);
-        CloseHandle(thread);
-        CloseHandle(ready);
+        CloseHandle(thread), CloseHandle(ready);
     }
     std::wstring Caption() const {
         wchar_t text[256] = {};
         GetWindowTextW(hwnd, text, 256);
         return text;
     }
-    std::string Shown() const { // for the failure messages
+    std::string Shown() const { // in code page 932, for the failure messages
         char text[512] = {};
         WideCharToMultiByte(932, 0, Caption().c_str(), -1, text, sizeof text, nullptr, nullptr);
         return text;
-    }
-    bool Foreground() const { // a window shown a moment ago may need asking again
-        for (int i = 0; i < 100 && GetForegroundWindow() != hwnd; ++i)
-            SetForegroundWindow(hwnd), Sleep(20);
-        return GetForegroundWindow() == hwnd;
     }
 };
 
@@ -147,7 +140,10 @@ TEST(Release, CaptionTextReadsRightInAnEnglishLocale) {
     ASSERT_NE(window, nullptr);
     CaptionWindow target;
     ASSERT_NE(target.hwnd, nullptr);
-    ASSERT_TRUE(target.Foreground());
+    // A window shown a moment ago may not take the foreground at once.
+    ASSERT_TRUE(testkit::WaitUntil(
+        [&] { return SetForegroundWindow(target.hwnd), GetForegroundWindow() == target.hwnd; },
+        10000));
     ASSERT_TRUE(testkit::Post(window, WM_COMMAND, IDM_TITLE, 0));
     const std::wstring text = L"【CPU: 37%】";
     auto carries = [&] {

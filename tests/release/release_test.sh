@@ -1,16 +1,9 @@
 #!/usr/bin/env bash
 # The release zip as a user gets it, unpacked into a fresh folder outside the
-# build tree:
-#   - exactly vantor.exe, the skins as in res/skins, readme.txt (CP932, CR LF),
-#     LICENSE.txt, and no vantor.ini;
-#   - vantor.exe at most 300 KB, with no link time stamp, importing only
-#     system DLLs;
-#   - the zip's bytes equal a second packing of the build's own inputs (a
-#     second build would cost every run minutes; the link time stamp, the part
-#     of a build that changed from run to run, is checked absent instead);
-#   - under Wine, beside release_check: the first start, its versions and its
-#     Exit command with code 0; then the caption text of a run with
-#     LANG=en_US.UTF-8 (Wine takes each process's code page from LANG).
+# build tree: its files, the exe's size, imports and missing link time stamp,
+# a second packing of the build's own inputs (same bytes; a second build would
+# cost every run minutes), and under Wine, beside release_check, the first
+# start and a run with LANG=en_US.UTF-8 (Wine takes the code page from LANG).
 #   release_test.sh RELEASE_CHECK_EXE
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/bench/common.sh"
