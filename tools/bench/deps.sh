@@ -21,8 +21,8 @@ else
 fi
 
 # Wine takes each process's code page from LANG: 932 from the Japanese UTF-8
-# locale, 1252 from the English one (the release test runs the program in
-# both). Both must exist.
+# locale that the bench uses. The release test also runs the program with
+# LANG=en_US.UTF-8 (code page 1252), which should be a locale that exists.
 for loc in ja_JP en_US; do
     if ! locale -a 2>/dev/null | grep -qi "^$loc\.utf-\?8$"; then
         say "generating the $loc.UTF-8 locale"

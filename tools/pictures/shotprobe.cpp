@@ -16,8 +16,12 @@ namespace {
 
 const char kOptionsTitle[] = "Vantorモニタ 設定";
 
-HWND Program() { return FindWindowA("Vantor_PerfMon", "Vantor"); }
-HWND Options() { return FindWindowA("#32770", kOptionsTitle); }
+HWND Program() {
+    return FindWindowA("Vantor_PerfMon", "Vantor");
+}
+HWND Options() {
+    return FindWindowA("#32770", kOptionsTitle);
+}
 
 BOOL CALLBACK FindVisibleTip(HWND window, LPARAM found) {
     char cls[64] = {};
@@ -68,6 +72,7 @@ int main(int argc, char** argv) {
     }
     if (argc == 2 && !std::strcmp(argv[1], "cancel"))
         return PostMessageA(Options(), WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
-    std::fprintf(stderr, "usage: shotprobe rect window|menu|dialog|tip | command ID | nexttab | cancel\n");
+    std::fprintf(stderr,
+                 "usage: shotprobe rect window|menu|dialog|tip | command ID | nexttab | cancel\n");
     return 2;
 }
