@@ -2,12 +2,13 @@
 
 #include "app/AppState.h"
 #include "res/resource.h"
+#include "VantorVersion.h"
 
 #include <shellapi.h>
 
 namespace {
 
-const char kVersionCaption[] = "Vantor CPUモニタ v1.52";
+const char kVersionCaption[] = "Vantor CPUモニタ v" VANTOR_VERSION;
 const COLORREF kLinkColour = 0xFA0000; // blue 250
 
 HFONT LinkFont(HWND box) {

@@ -9,3 +9,15 @@ build_preset() {
     say "building $preset"
     cmake --build "$dir"
 }
+
+# The release zip that the release build made (its name carries the version).
+release_zip() {
+    local version
+    version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/release/CMakeCache.txt")"
+    local zip="$BUILD/dist/vantor-$version-x64.zip"
+    [ -n "$version" ] && [ -f "$zip" ] && [ -f "$zip.sha256" ] || {
+        echo "no release zip for version '$version' in $BUILD/dist" >&2
+        return 1
+    }
+    echo "$zip"
+}

@@ -20,10 +20,14 @@ else
     say "packages: all present"
 fi
 
-# Wine takes code page 932 from the Japanese UTF-8 locale, which must exist.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-    say "generating the ja_JP.UTF-8 locale"
-    as_root sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-    as_root locale-gen >/dev/null
-fi
+# Wine takes each process's code page from LANG: 932 from the Japanese UTF-8
+# locale that the bench uses. The release test also runs the program with
+# LANG=en_US.UTF-8 (code page 1252), which should be a locale that exists.
+for loc in ja_JP en_US; do
+    if ! locale -a 2>/dev/null | grep -qi "^$loc\.utf-\?8$"; then
+        say "generating the $loc.UTF-8 locale"
+        as_root sed -i "s/^# *\($loc.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+        as_root locale-gen >/dev/null
+    fi
+done

@@ -9,7 +9,7 @@ ensure_prefix() {
     local want
     want="$(sha1sum "${BASH_SOURCE[0]}" | cut -c1-12) $PROVIDER_DLL"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        say "creating the Wine prefix build/wineprefix (once, about 20 s)"
+        say "creating the Wine prefix ${WINEPREFIX#"$ROOT"/} (once, about 20 s)"
         mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || true
         # A persistent server left by another run never ends by itself.
