@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/PlacementRules.h"
 #include "measure/LoadSampler.h"
+#include "settings/SettingLimits.h"
 #include "settings/SettingsFile.h"
 #include "view/Layout.h"
 
@@ -191,7 +192,7 @@ void EndDrag(HWND window) {
 
 void SetOpacity(HWND window, int32_t alpha) {
     if (app.pfnSetLayeredWindowAttributes)
-        app.pfnSetLayeredWindowAttributes(window, 0, static_cast<BYTE>(alpha & 0xff), LWA_ALPHA);
+        app.pfnSetLayeredWindowAttributes(window, 0, UsableOpacity(alpha), LWA_ALPHA);
 }
 
 void OnLButtonDown(HWND window, LPARAM lParam) {
@@ -267,7 +268,8 @@ void OnMouseLeave(HWND window) {
     app.hovering = 0;
     app.graphSuppressed = 0;
     DropResizeCursor();
-    if (app.trans && app.trans2 > 0) SetOpacity(window, app.transAlpha);
+    // Whatever the entry applied is undone, a bounded negative hover opacity too.
+    if (app.trans && app.trans2 != 0) SetOpacity(window, app.transAlpha);
     if (app.graph == 1) {
         RECT r;
         GetWindowRect(window, &r);

@@ -27,5 +27,6 @@ void ReturnHome(HWND window);
 // position is left alone, so the window returns there with its monitor.
 void RescueLostWindow(HWND window);
 
-// Window opacity 1..255 when translucency is available.
+// Window opacity when translucency is available: whatever the settings
+// say, bounded to 1..255, so that the window never wraps to invisible.
 void SetOpacity(HWND window, int32_t alpha);
