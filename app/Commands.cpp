@@ -32,9 +32,9 @@ void Relayout(HWND window) {
 }
 
 void CheckHoverMode() {
-    CheckCommand(IDM_HOVER_NORMAL, app.acthide == 0);
-    CheckCommand(IDM_HOVER_HIDE, app.acthide == 1);
-    CheckCommand(IDM_HOVER_EVADE, app.acthide == 2);
+    CheckCommand(IDM_HOVER_NORMAL, HoverMode() == 0);
+    CheckCommand(IDM_HOVER_HIDE, HoverMode() == 1);
+    CheckCommand(IDM_HOVER_EVADE, HoverMode() == 2);
 }
 
 // 0 normal, 1 hide, 2 avoid. Every change starts from the window at home.
@@ -47,7 +47,7 @@ void ChooseHoverMode(HWND window, int32_t mode) {
         app.hovering = 0;
         return;
     }
-    if (app.acthide == mode) return;
+    if (HoverMode() == mode) return;
     ReturnHome(window);
     app.acthide = mode;
     CheckHoverMode();

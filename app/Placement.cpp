@@ -230,7 +230,7 @@ void OnCaptureChanged(HWND window, HWND newOwner) {
 }
 
 void OnMouseMove(HWND window) {
-    if (app.acthide != 0) {
+    if (HoverMode() != 0) {
         HoverEvade(window);
         app.hovering = 0;
         return;
@@ -279,6 +279,10 @@ void OnMouseLeave(HWND window) {
     }
 }
 
+int32_t HoverMode() {
+    return app.acthide == 1 || app.acthide == 2 ? app.acthide : 0;
+}
+
 void HoverEvade(HWND window) {
     RECT wr;
     POINT p;
@@ -286,9 +290,9 @@ void HoverEvade(HWND window) {
     GetCursorPos(&p);
     if (p.x < wr.left || p.x > wr.right || p.y < wr.top || p.y > wr.bottom) return;
     KillTimer(window, TIMER_RETURN);
-    if (app.acthide == 1) {
+    if (HoverMode() == 1) {
         ShowWindow(window, SW_HIDE);
-    } else if (app.acthide == 2) {
+    } else if (HoverMode() == 2) {
         POINT q = p;
         ScreenToClient(window, &q);
         Spot place = EvadePlace(ToBox(app.windowRect), Width(), Height(), ToSpot(q),

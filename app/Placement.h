@@ -17,6 +17,10 @@ void OnLeaveTimer(HWND window);
 void OnMouseLeave(HWND window);
 void OnReturnTimer(HWND window);
 
+// The mouse-over mode obeyed: 1 hide, 2 avoid, and 0, the normal mode, for
+// every other value of acthide, whatever the file says.
+int32_t HoverMode();
+
 // The hide and avoid modes' reaction to a pointer over the window.
 void HoverEvade(HWND window);
 // Puts the window back at its own place (windowRect) and shows it unless the

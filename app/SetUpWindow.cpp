@@ -54,9 +54,9 @@ void PrepareMenuItems(HBITMAP mark) {
         DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
     else
         CheckCommand(IDM_MEMORY, app.memory != 0);
-    CheckCommand(IDM_HOVER_HIDE, app.acthide == 1);
-    CheckCommand(IDM_HOVER_EVADE, app.acthide == 2);
-    CheckCommand(IDM_HOVER_NORMAL, app.acthide != 1 && app.acthide != 2);
+    CheckCommand(IDM_HOVER_HIDE, HoverMode() == 1);
+    CheckCommand(IDM_HOVER_EVADE, HoverMode() == 2);
+    CheckCommand(IDM_HOVER_NORMAL, HoverMode() == 0);
 }
 
 void SetUpTranslucency(HWND window, HBITMAP mark) {
