@@ -178,13 +178,22 @@ void HoverEntry(HWND window) {
     SetTimer(window, TIMER_LEAVE, 100, nullptr);
 }
 
+// Where the window stays once the pointer has gone: its own place in the hide
+// and avoid modes; with the graph unfolded by hovering, which may have lifted
+// the window or moved it up to a press on the band, the top it folds back to.
+POINT RestingPlace(HWND window) {
+    if (HoverMode() != 0) return POINT{app.windowRect.left, app.windowRect.top};
+    RECT r;
+    GetWindowRect(window, &r);
+    return POINT{r.left, app.graph == 1 && app.hovering ? app.restTop : r.top};
+}
+
 void EndDrag(HWND window) {
     DropResizeCursor();
     app.dragging = 0;
-    RECT r;
-    GetWindowRect(window, &r);
-    app.posx = r.left;
-    app.posy = r.top;
+    const POINT rest = RestingPlace(window);
+    app.posx = rest.x;
+    app.posy = rest.y;
     SaveSettings(false);
 }
 
