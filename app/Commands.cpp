@@ -29,6 +29,7 @@ bool Flip(int32_t* setting, UINT id) {
 // graph always shows.
 void Relayout(HWND window) {
     LayoutWindow(window, 0, 0, false, app.graph == 0);
+    ResizeHome();
 }
 
 void CheckHoverMode() {

@@ -283,6 +283,9 @@ void OnMouseLeave(HWND window) {
         RECT r;
         GetWindowRect(window, &r);
         LayoutWindow(window, r.left, app.restTop, true, false);
+        // Folded where it rests: that is its own place again. (A mode chosen
+        // while hovering may have sent it aside: its place stays.)
+        if (HoverMode() == 0) GetWindowRect(window, &app.windowRect);
         InvalidateRect(window, nullptr, FALSE);
         SetTimer(window, TIMER_TRIM, 1000, nullptr);
     }
@@ -323,6 +326,11 @@ void OnReturnTimer(HWND window) {
 void ReturnHome(HWND window) {
     // A window the user hid stays hidden; it only goes back to its place.
     PlaceWindow(window, app.windowRect.left, app.windowRect.top, app.winhide ? 0 : SWP_SHOWWINDOW);
+}
+
+void ResizeHome() {
+    app.windowRect.right = app.windowRect.left + Width();
+    app.windowRect.bottom = app.windowRect.top + Height();
 }
 
 void RescueLostWindow(HWND window) {
