@@ -133,9 +133,14 @@ void ResizeGridStep(HWND window, POINT p, const RECT& wr) {
     app.colum = colum;
     app.row = row;
     Relayout(window, app.graph < 2);
+    MonitorList list;
+    ReadMonitors(&list);
     Spot anchor;
-    Spot place = GridResizePlace(app.resizeCorner, ToBox(wr), Width(), Height(), &anchor);
+    Spot place = GridResizePlace(app.resizeCorner, ToBox(wr), Width(), Height(), list.areas,
+                                 list.count, &anchor);
     app.dragAnchor = ToPoint(anchor);
+    // The graph unfolded by hovering folds back to a top that moves with the window's.
+    app.restTop += place.y - wr.top;
     PlaceWindow(window, place.x, place.y);
     SetCursorPos(anchor.x, anchor.y);
     GetWindowRect(window, &app.windowRect);
