@@ -384,8 +384,17 @@ TEST(Commands, EachSwitchChangesItsSettingItsMarkAndNothingElse) {
             testkit::Post(v.window, WM_COMMAND, s.id, 0);
             const bool mode = s.id >= 40033 && s.id <= 40035;
             const std::string want = mode ? std::to_string((s.id - 40032) % 3) : value;
-            ASSERT_TRUE(WaitIni(v, s.section, s.key, want)) << s.id;
-            testkit::ReadFileText(v.ini, &after);
+            // Wine rewrites the file in place for each section: a read may
+            // catch it half written, so read until the whole save is there.
+            ASSERT_TRUE(testkit::WaitUntil(
+                [&] {
+                    return testkit::ReadFileText(v.ini, &after) &&
+                           KeysOf(after, s.section)[s.key] == want &&
+                           KeysOf(after, "Window").size() == 7 &&
+                           KeysOf(after, "Option").size() == 8;
+                },
+                3000))
+                << s.id;
             // Only its own key changes; a file without all keys gets them.
             for (const char* name : {"Window", "Option"}) {
                 std::map<std::string, std::string> now = KeysOf(after, name);
