@@ -29,12 +29,13 @@ bool Flip(int32_t* setting, UINT id) {
 // graph always shows.
 void Relayout(HWND window) {
     LayoutWindow(window, 0, 0, false, app.graph == 0);
+    ResizeHome();
 }
 
 void CheckHoverMode() {
-    CheckCommand(IDM_HOVER_NORMAL, app.acthide == 0);
-    CheckCommand(IDM_HOVER_HIDE, app.acthide == 1);
-    CheckCommand(IDM_HOVER_EVADE, app.acthide == 2);
+    CheckCommand(IDM_HOVER_NORMAL, HoverMode() == 0);
+    CheckCommand(IDM_HOVER_HIDE, HoverMode() == 1);
+    CheckCommand(IDM_HOVER_EVADE, HoverMode() == 2);
 }
 
 // 0 normal, 1 hide, 2 avoid. Every change starts from the window at home.
@@ -47,7 +48,7 @@ void ChooseHoverMode(HWND window, int32_t mode) {
         app.hovering = 0;
         return;
     }
-    if (app.acthide == mode) return;
+    if (HoverMode() == mode) return;
     ReturnHome(window);
     app.acthide = mode;
     CheckHoverMode();

@@ -131,6 +131,7 @@ void TakeOverMemoryItem(const PendingSettings& p, const OptionChanges& changed) 
 void Relayout(HWND window) {
     const uint32_t width = app.clientWidth, height = app.clientHeight;
     LayoutWindow(window, 0, 0, false, app.graph == 0);
+    ResizeHome();
     // A new size has had its shape made by WM_SIZE; the same size with
     // another skin needs it made here.
     if (app.clientWidth == width && app.clientHeight == height) {

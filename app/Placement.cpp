@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/PlacementRules.h"
 #include "measure/LoadSampler.h"
+#include "settings/SettingLimits.h"
 #include "settings/SettingsFile.h"
 #include "view/Layout.h"
 
@@ -132,9 +133,14 @@ void ResizeGridStep(HWND window, POINT p, const RECT& wr) {
     app.colum = colum;
     app.row = row;
     Relayout(window, app.graph < 2);
+    MonitorList list;
+    ReadMonitors(&list);
     Spot anchor;
-    Spot place = GridResizePlace(app.resizeCorner, ToBox(wr), Width(), Height(), &anchor);
+    Spot place = GridResizePlace(app.resizeCorner, ToBox(wr), Width(), Height(), list.areas,
+                                 list.count, &anchor);
     app.dragAnchor = ToPoint(anchor);
+    // The graph unfolded by hovering folds back to a top that moves with the window's.
+    app.restTop += place.y - wr.top;
     PlaceWindow(window, place.x, place.y);
     SetCursorPos(anchor.x, anchor.y);
     GetWindowRect(window, &app.windowRect);
@@ -177,13 +183,22 @@ void HoverEntry(HWND window) {
     SetTimer(window, TIMER_LEAVE, 100, nullptr);
 }
 
+// Where the window stays once the pointer has gone: its own place in the hide
+// and avoid modes; with the graph unfolded by hovering, which may have lifted
+// the window or moved it up to a press on the band, the top it folds back to.
+POINT RestingPlace(HWND window) {
+    if (HoverMode() != 0) return POINT{app.windowRect.left, app.windowRect.top};
+    RECT r;
+    GetWindowRect(window, &r);
+    return POINT{r.left, app.graph == 1 && app.hovering ? app.restTop : r.top};
+}
+
 void EndDrag(HWND window) {
     DropResizeCursor();
     app.dragging = 0;
-    RECT r;
-    GetWindowRect(window, &r);
-    app.posx = r.left;
-    app.posy = r.top;
+    const POINT rest = RestingPlace(window);
+    app.posx = rest.x;
+    app.posy = rest.y;
     SaveSettings(false);
 }
 
@@ -191,7 +206,7 @@ void EndDrag(HWND window) {
 
 void SetOpacity(HWND window, int32_t alpha) {
     if (app.pfnSetLayeredWindowAttributes)
-        app.pfnSetLayeredWindowAttributes(window, 0, static_cast<BYTE>(alpha & 0xff), LWA_ALPHA);
+        app.pfnSetLayeredWindowAttributes(window, 0, UsableOpacity(alpha), LWA_ALPHA);
 }
 
 void OnLButtonDown(HWND window, LPARAM lParam) {
@@ -229,7 +244,7 @@ void OnCaptureChanged(HWND window, HWND newOwner) {
 }
 
 void OnMouseMove(HWND window) {
-    if (app.acthide != 0) {
+    if (HoverMode() != 0) {
         HoverEvade(window);
         app.hovering = 0;
         return;
@@ -267,14 +282,22 @@ void OnMouseLeave(HWND window) {
     app.hovering = 0;
     app.graphSuppressed = 0;
     DropResizeCursor();
-    if (app.trans && app.trans2 > 0) SetOpacity(window, app.transAlpha);
+    // Whatever the entry applied is undone, a bounded negative hover opacity too.
+    if (app.trans && app.trans2 != 0) SetOpacity(window, app.transAlpha);
     if (app.graph == 1) {
         RECT r;
         GetWindowRect(window, &r);
         LayoutWindow(window, r.left, app.restTop, true, false);
+        // Folded where it rests: that is its own place again. (A mode chosen
+        // while hovering may have sent it aside: its place stays.)
+        if (HoverMode() == 0) GetWindowRect(window, &app.windowRect);
         InvalidateRect(window, nullptr, FALSE);
         SetTimer(window, TIMER_TRIM, 1000, nullptr);
     }
+}
+
+int32_t HoverMode() {
+    return app.acthide == 1 || app.acthide == 2 ? app.acthide : 0;
 }
 
 void HoverEvade(HWND window) {
@@ -284,9 +307,9 @@ void HoverEvade(HWND window) {
     GetCursorPos(&p);
     if (p.x < wr.left || p.x > wr.right || p.y < wr.top || p.y > wr.bottom) return;
     KillTimer(window, TIMER_RETURN);
-    if (app.acthide == 1) {
+    if (HoverMode() == 1) {
         ShowWindow(window, SW_HIDE);
-    } else if (app.acthide == 2) {
+    } else if (HoverMode() == 2) {
         POINT q = p;
         ScreenToClient(window, &q);
         Spot place = EvadePlace(ToBox(app.windowRect), Width(), Height(), ToSpot(q),
@@ -308,6 +331,11 @@ void OnReturnTimer(HWND window) {
 void ReturnHome(HWND window) {
     // A window the user hid stays hidden; it only goes back to its place.
     PlaceWindow(window, app.windowRect.left, app.windowRect.top, app.winhide ? 0 : SWP_SHOWWINDOW);
+}
+
+void ResizeHome() {
+    app.windowRect.right = app.windowRect.left + Width();
+    app.windowRect.bottom = app.windowRect.top + Height();
 }
 
 void RescueLostWindow(HWND window) {

@@ -17,15 +17,24 @@ void OnLeaveTimer(HWND window);
 void OnMouseLeave(HWND window);
 void OnReturnTimer(HWND window);
 
+// The mouse-over mode obeyed: 1 hide, 2 avoid, and 0, the normal mode, for
+// every other value of acthide, whatever the file says.
+int32_t HoverMode();
+
 // The hide and avoid modes' reaction to a pointer over the window.
 void HoverEvade(HWND window);
 // Puts the window back at its own place (windowRect) and shows it unless the
 // user has hidden it.
 void ReturnHome(HWND window);
+// After a relayout that left the window's corner where it was: its own place
+// (windowRect) takes the new size, so that the hide and avoid modes test the
+// pointer against the window as it now is, even while it stands aside.
+void ResizeHome();
 // At start and after a display change: a window that shows less than a
 // 16 x 16 piece on every screen comes fully onto the nearest one. The saved
 // position is left alone, so the window returns there with its monitor.
 void RescueLostWindow(HWND window);
 
-// Window opacity 1..255 when translucency is available.
+// Window opacity when translucency is available: whatever the settings
+// say, bounded to 1..255, so that the window never wraps to invisible.
 void SetOpacity(HWND window, int32_t alpha);

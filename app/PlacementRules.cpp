@@ -138,7 +138,8 @@ bool GridResizeStep(int32_t corner, Spot anchor, Spot p, int32_t processorCount,
     return true;
 }
 
-Spot GridResizePlace(int32_t corner, const Box& wr, int32_t width, int32_t height, Spot* anchor) {
+Spot GridResizePlace(int32_t corner, const Box& wr, int32_t width, int32_t height,
+                     const MonitorArea* monitors, int count, Spot* anchor) {
     Spot place;
     if (corner & 1) {
         place.x = Clamp32(static_cast<int64_t>(wr.right) - width);
@@ -154,7 +155,13 @@ Spot GridResizePlace(int32_t corner, const Box& wr, int32_t width, int32_t heigh
         place.y = wr.top;
         anchor->y = Clamp32(static_cast<int64_t>(wr.top) + height - 1);
     }
-    return place;
+    const Box moved{place.x, place.y, Clamp32(static_cast<int64_t>(place.x) + width),
+                    Clamp32(static_cast<int64_t>(place.y) + height)};
+    Spot onScreen;
+    if (!RescuePlace(moved, monitors, count, &onScreen)) return place;
+    anchor->x = Clamp32(static_cast<int64_t>(anchor->x) + onScreen.x - place.x);
+    anchor->y = Clamp32(static_cast<int64_t>(anchor->y) + onScreen.y - place.y);
+    return onScreen;
 }
 
 Spot EvadePlace(const Box& home, int32_t w, int32_t h, Spot q, const Box& work) {

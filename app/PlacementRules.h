@@ -56,9 +56,12 @@ bool GridResizeStep(int32_t corner, Spot anchor, Spot pointer, int32_t processor
 // corner opposite the dragged one stays put; the anchor becomes the dragged
 // corner's new place: its outermost pixel, on the window, so that the pointer
 // put there stays over it (under Wine, putting the pointer elsewhere ends the
-// button's hold on the window, and its release would go astray).
+// button's hold on the window, and its release would go astray). A window
+// that would no longer show the piece RescuePlace asks for (a tall grid made
+// wide from its top corner ends far below its old top) is brought onto the
+// nearest work area there and then, and the anchor goes with it.
 Spot GridResizePlace(int32_t corner, const Box& window, int32_t width, int32_t height,
-                     Spot* anchor);
+                     const MonitorArea* monitors, int count, Spot* anchor);
 
 // Where the window jumps aside from a pointer at (client coordinates) within
 // its home rectangle: to the side away from the pointer along the axis where

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/Commands.h"
 #include "app/MainWindow.h"
+#include "app/Placement.h"
 #include "log/LoadLog.h"
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
@@ -53,9 +54,9 @@ void PrepareMenuItems(HBITMAP mark) {
         DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
     else
         CheckCommand(IDM_MEMORY, app.memory != 0);
-    CheckCommand(IDM_HOVER_HIDE, app.acthide == 1);
-    CheckCommand(IDM_HOVER_EVADE, app.acthide == 2);
-    CheckCommand(IDM_HOVER_NORMAL, app.acthide != 1 && app.acthide != 2);
+    CheckCommand(IDM_HOVER_HIDE, HoverMode() == 1);
+    CheckCommand(IDM_HOVER_EVADE, HoverMode() == 2);
+    CheckCommand(IDM_HOVER_NORMAL, HoverMode() == 0);
 }
 
 void SetUpTranslucency(HWND window, HBITMAP mark) {
@@ -72,12 +73,8 @@ void SetUpTranslucency(HWND window, HBITMAP mark) {
     }
     SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
     SetCheckMark(mark, IDM_TRANS);
-    BYTE alpha = 255;
-    if (app.trans) {
-        CheckCommand(IDM_TRANS, true);
-        alpha = static_cast<BYTE>(app.transAlpha & 0xff);
-    }
-    app.pfnSetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA);
+    CheckCommand(IDM_TRANS, app.trans != 0);
+    SetOpacity(window, app.trans ? app.transAlpha : 255);
 }
 
 void LookUpMemoryStatus() {

@@ -12,3 +12,7 @@ int32_t UsableFontHeight(int32_t fontsize) {
     const int64_t most = MAX_FONT_HEIGHT;
     return static_cast<int32_t>(magnitude > most ? most : magnitude);
 }
+
+uint8_t UsableOpacity(int32_t alpha) {
+    return static_cast<uint8_t>(alpha < 1 ? 1 : alpha > 255 ? 255 : alpha);
+}

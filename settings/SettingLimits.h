@@ -18,3 +18,7 @@ uint32_t UsableTimerPeriod(int32_t ms, int32_t fallback, int32_t most = MAX_TIME
 // A font height in pixels from fontsize: its magnitude (-15 is the usual
 // Windows way of writing 15), 15 for 0, at most MAX_FONT_HEIGHT.
 int32_t UsableFontHeight(int32_t fontsize);
+
+// An opacity for the layered window: 1 to 255. Passed on as one byte, 256
+// would wrap to 0 and a negative one to anything; 0 hides the window.
+uint8_t UsableOpacity(int32_t alpha);

@@ -94,7 +94,8 @@ TEST(GridResize, FourProcessorsTwoByTwoThenThreeByTwoThenFourByOne) {
     EXPECT_EQ(colum * 10 + row, 32);
     // The corner opposite the dragged one stays; the anchor is the dragged
     // corner's own pixel.
-    EXPECT_SPOT(GridResizePlace(0, Box{100, 100, 332, 253}, 342, 153, &anchor), 100, 100);
+    EXPECT_SPOT(GridResizePlace(0, Box{100, 100, 332, 253}, 342, 153, &kPrimary, 1, &anchor), 100,
+                100);
     EXPECT_SPOT(anchor, 441, 252);
     EXPECT_TRUE(GridResizeStep(0, anchor, Spot{551, 252}, 4, &colum, &row));
     EXPECT_EQ(colum * 10 + row, 41);
@@ -104,7 +105,38 @@ TEST(GridResize, FourProcessorsTwoByTwoThenThreeByTwoThenFourByOne) {
     row = 4;
     EXPECT_TRUE(GridResizeStep(3, Spot{400, 400}, Spot{180, 400}, 8, &colum, &row));
     EXPECT_EQ(colum * 10 + row, 42);
-    EXPECT_SPOT(GridResizePlace(3, Box{400, 100, 632, 397}, 452, 149, &anchor), 180, 248);
+    EXPECT_SPOT(GridResizePlace(3, Box{400, 100, 632, 397}, 452, 149, &kPrimary, 1, &anchor), 180,
+                248);
+}
+
+TEST(GridResize, AStepNeverLeavesLessThanTheRescuesPieceOnAWorkArea) {
+    const MonitorArea both[] = {kPrimary, kRight};
+    struct Row {
+        const char* name;
+        int32_t corner;
+        Box window;
+        int32_t width, height;
+        int count; // of both
+        Spot place, anchor;
+    } const rows[] = {
+        // 1 x 32 and 1 x 64 grids made 2 x 16 and 2 x 32 from the top-right
+        // corner: the bottom would stay, the top would fall far below the
+        // screen; the window comes up to the work area's top instead.
+        {"32 processors", 2, {100, 100, 212, 2417}, 222, 1165, 1, {100, 0}, {321, 0}},
+        {"64 processors", 2, {100, 100, 212, 4721}, 222, 2317, 1, {100, 0}, {321, 0}},
+        {"on the right monitor", 2, {1100, 100, 1212, 2417}, 222, 1165, 2, {1100, 0}, {1321, 0}},
+        // Grown leftwards from where only 12 pixels of it showed.
+        {"left edge", 1, {-100, 100, 12, 184}, 222, 84, 1, {0, 100}, {0, 183}},
+        // 24 pixels still show: left where the corner puts it.
+        {"partly off", 0, {1000, 100, 1112, 400}, 222, 300, 1, {1000, 100}, {1221, 399}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Spot anchor{-1, -1};
+        EXPECT_SPOT(GridResizePlace(r.corner, r.window, r.width, r.height, both, r.count, &anchor),
+                    r.place.x, r.place.y);
+        EXPECT_SPOT(anchor, r.anchor.x, r.anchor.y);
+    }
 }
 
 TEST(Rescue, AWindowWithoutASixteenPixelPieceOnAnyWorkAreaComesBack) {
