@@ -1,6 +1,6 @@
-// The sampler between its two sources: a world whose processors run known
-// loads, seen at once through the performance data and the kernel's times,
-// either of which can stop answering. Each row is one sample.
+// The sampler between its two sources: processors that run known loads, seen
+// at once through the performance data and the kernel's times, either of
+// which stops answering now and then. Each row of the table is one sample.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,137 +11,54 @@
 
 namespace {
 
-const int64_t MS = 10000; // 100 ns units per millisecond
-
 // What the performance data answers.
-enum Perf { GOOD, FAILS, NO_OBJECT, NO_INSTANCES, NO_COUNTER };
+enum Perf { GOOD, FAILS, NO_OBJECT, NO_COUNTER };
 
 struct World {
     Perf perf = GOOD;
     bool kernel = true;
-    bool total = true; // the performance data lists _Total
     uint32_t tick = 5000;
-    std::vector<ProcessorTimes> times;
-    size_t queries = 0, closes = 0, kernelReads = 0;
+    std::vector<ProcessorTimes> times = std::vector<ProcessorTimes>(4, ProcessorTimes{});
+    size_t queries = 0, closes = 0;
 
-    explicit World(int cpus) : times(cpus, ProcessorTimes{}) {}
-    // Every processor at its load for ms: idle and kernel time grow by the
-    // idle part, user time by the rest.
+    // Idle and kernel time grow by the idle part of the loads, user time by the rest.
     void run(uint32_t ms, const std::vector<int>& loads) {
         tick += ms;
         for (size_t p = 0; p < times.size(); ++p) {
-            const int64_t idle = ms * MS * (100 - loads[p]) / 100;
-            times[p].idle += idle;
-            times[p].kernel += idle;
-            times[p].user += ms * MS - idle;
+            const int64_t idle = int64_t(ms) * 10000 * (100 - loads[p]) / 100;
+            times[p].idle += idle, times[p].kernel += idle, times[p].user += ms * 10000 - idle;
         }
     }
-    std::vector<uint8_t> block() const {
-        std::vector<BlockInstance> list;
-        int64_t sum = 0;
-        for (size_t p = 0; p < times.size() && perf != NO_INSTANCES; ++p) {
-            list.push_back({std::to_string(p), static_cast<uint64_t>(times[p].idle)});
-            sum += times[p].idle;
-        }
-        if (perf != NO_INSTANCES && total)
-            list.push_back({"_Total", static_cast<uint64_t>(sum / int64_t(times.size()))});
-        BuiltBlock b = BuildBlock(list, perf == NO_COUNTER ? 7 : 6);
-        if (perf == NO_OBJECT) Poke32(b, offsetof(PerfDataBlock, NumObjectTypes), 0);
-        return b.bytes;
-    }
-
+    // Without _Total both sources list four entries: only the change of
+    // source can tell that two readings do not line up.
     static int32_t Query(void* ctx, uint8_t* buffer, uint32_t* bytes) {
         World* w = static_cast<World*>(ctx);
         ++w->queries;
-        if (w->perf == FAILS) return 2;
-        const std::vector<uint8_t> b = w->block();
-        if (b.size() > *bytes) return PERF_MORE_DATA;
-        std::copy(b.begin(), b.end(), buffer);
-        *bytes = static_cast<uint32_t>(b.size());
+        std::vector<BlockInstance> list;
+        for (size_t p = 0; p < w->times.size(); ++p)
+            list.push_back({std::to_string(p), uint64_t(w->times[p].idle)});
+        BuiltBlock b = BuildBlock(list, w->perf == NO_COUNTER ? 7 : 6);
+        if (w->perf == NO_OBJECT) Poke32(b, offsetof(PerfDataBlock, NumObjectTypes), 0);
+        if (w->perf == FAILS || b.bytes.size() > *bytes) return w->perf == FAILS ? 2 : PERF_MORE_DATA;
+        std::copy(b.bytes.begin(), b.bytes.end(), buffer);
+        *bytes = uint32_t(b.bytes.size());
         return 0;
     }
-    static uint32_t Tick(void* ctx) { return static_cast<World*>(ctx)->tick; }
-    static void Close(void* ctx) { ++static_cast<World*>(ctx)->closes; }
     static int32_t Kernel(void* ctx, ProcessorTimes* out, int32_t capacity) {
         World* w = static_cast<World*>(ctx);
-        ++w->kernelReads;
-        if (!w->kernel) return -1;
-        const int32_t n = static_cast<int32_t>(w->times.size());
-        for (int32_t p = 0; p < n && p < capacity; ++p)
-            out[p] = w->times[p];
-        return n < capacity ? n : capacity;
+        std::copy(w->times.begin(), w->times.begin() + std::min<size_t>(capacity, 4), out);
+        return w->kernel ? std::min(capacity, 4) : -1;
     }
     PerfSource source() {
         PerfSource s;
         s.query = Query;
-        s.tickCount = Tick;
-        s.close = Close;
+        s.tickCount = [](void* ctx) { return static_cast<World*>(ctx)->tick; };
+        s.close = [](void* ctx) { ++static_cast<World*>(ctx)->closes; };
         s.processorTimes = Kernel;
         s.context = this;
         return s;
     }
 };
-
-std::vector<uint32_t> Figures(const LoadSampler& s) {
-    std::vector<uint32_t> out;
-    for (int i = 0; i <= s.processorCount(); ++i)
-        out.push_back(s.loadOf(i));
-    return out;
-}
-
-// The figures a sample of these loads gives: the total first (the system's
-// mean, rounded as the idle share is), then each processor.
-std::vector<uint32_t> Expected(const std::vector<int>& loads) {
-    const uint32_t n = static_cast<uint32_t>(loads.size());
-    uint32_t sum = 0;
-    for (int l : loads)
-        sum += static_cast<uint32_t>(l);
-    std::vector<uint32_t> out{100u - (100u * n - sum + n / 2) / n};
-    for (int l : loads)
-        out.push_back(static_cast<uint32_t>(l));
-    return out;
-}
-
-struct Start {
-    const char* what;
-    Perf perf;
-    bool kernel;
-    int32_t count;
-    LoadSource source;
-    size_t closes; // before any sample
-};
-
-// Construction counts the processors where it can and takes the reading the
-// first sample measures from.
-TEST(SamplerSources, ConstructionCountsAndPrimesFromWhatAnswers) {
-    const Start table[] = {
-        {"performance data", GOOD, true, 2, LoadSource::PerfData, 0},
-        {"no processor object (plain Wine)", NO_OBJECT, true, 2, LoadSource::KernelTimes, 1},
-        {"query fails", FAILS, true, 2, LoadSource::KernelTimes, 1},
-        {"object without instances", NO_INSTANCES, true, 2, LoadSource::KernelTimes, 1},
-        {"no processor-time counter", NO_COUNTER, true, 2, LoadSource::KernelTimes, 1},
-        {"counter missing, no kernel times", NO_COUNTER, false, 2, LoadSource::None, 1},
-        {"nothing at all", FAILS, false, -1, LoadSource::None, 1},
-    };
-    for (const Start& row : table) {
-        World w(2);
-        w.perf = row.perf;
-        w.kernel = row.kernel;
-        w.run(3600000, {80, 80}); // an hour since boot, busy
-        LoadSampler s(w.source());
-        EXPECT_EQ(s.processorCount(), row.count) << row.what;
-        EXPECT_EQ(s.source(), row.source) << row.what;
-        EXPECT_EQ(w.closes, row.closes) << row.what;
-        EXPECT_EQ(w.kernelReads, 1u) << row.what;
-        w.run(1000, {30, 50});
-        if (row.source == LoadSource::None) {
-            EXPECT_FALSE(s.sample()) << row.what;
-            continue;
-        }
-        ASSERT_TRUE(s.sample()) << row.what;
-        EXPECT_EQ(Figures(s), Expected({30, 50})) << row.what << ": since construction, not boot";
-    }
-}
 
 struct Step {
     const char* what;
@@ -155,10 +72,10 @@ struct Step {
 };
 
 // Twenty samples through failures of either source: the kernel's times stand
-// in, the performance data is asked again once a minute has passed since it
-// last failed, every switch only sets a baseline (the figures stay), and the
-// data is let go after each answer that gave nothing and once at the end,
-// never after a good one.
+// in, the performance data is asked again once the latest reading came a
+// minute after it last failed, every switch only sets a baseline (the figures
+// stay), and the data is let go after each answer that gave nothing and once
+// at the end, never after a good one. The total is 35 throughout.
 TEST(SamplerSources, TwentySamplesSwitchSourcesAndCloseOnlyAfterFailures) {
     const LoadSource PERF = LoadSource::PerfData, KERNEL = LoadSource::KernelTimes;
     const Step table[] = {
@@ -183,53 +100,46 @@ TEST(SamplerSources, TwentySamplesSwitchSourcesAndCloseOnlyAfterFailures) {
         {"performance data", GOOD, true, 1000, 75, true, PERF, true},
         {"performance data", GOOD, true, 1000, 85, true, PERF, true},
     };
-    // Without _Total both sources list four entries: only the change of
-    // source can tell that the readings do not line up.
-    World w(4);
-    w.total = false;
+    World w;
     size_t failures = 0;
     {
         LoadSampler s(w.source());
         ASSERT_EQ(s.processorCount(), 4);
-        std::vector<uint32_t> shown = Figures(s);
-        int step = 0;
+        std::vector<uint32_t> shown(5, 0);
         for (const Step& row : table) {
-            const std::vector<int> loads = {row.load, 40, 100 - row.load, 0};
             w.perf = row.perf;
             w.kernel = row.kernel;
-            w.run(row.ms, loads);
+            w.run(row.ms, {row.load, 40, 100 - row.load, 0});
             const size_t queries = w.queries;
-            EXPECT_EQ(s.sample(), row.figures) << step << " " << row.what;
-            EXPECT_EQ(s.source(), row.source) << step << " " << row.what;
-            EXPECT_EQ(w.queries > queries, row.perfAsked) << step << " " << row.what;
-            if (row.figures) shown = Expected(loads);
-            EXPECT_EQ(Figures(s), shown) << step << " " << row.what;
+            EXPECT_EQ(s.sample(), row.figures) << row.what;
+            EXPECT_EQ(s.source(), row.source) << row.what;
+            EXPECT_EQ(w.queries > queries, row.perfAsked) << row.what;
+            if (row.figures) shown = {35, uint32_t(row.load), 40, uint32_t(100 - row.load), 0};
+            for (int slot = 0; slot <= 4; ++slot)
+                EXPECT_EQ(s.loadOf(slot), shown[slot]) << row.what << ", slot " << slot;
             failures += row.perfAsked && row.perf != GOOD;
-            EXPECT_EQ(w.closes, failures) << step << " " << row.what;
-            ++step;
+            EXPECT_EQ(w.closes, failures) << row.what;
         }
-        ASSERT_EQ(step, 20);
         EXPECT_EQ(failures, 4u);
     }
     EXPECT_EQ(w.closes, failures + 1) << "once more when the sampler goes";
 }
 
-// The kernel listing another number of processors sets a baseline, like the
-// performance data's instances do; processors it no longer lists show 0.
-TEST(SamplerSources, KernelProcessorCountChangeSetsABaseline) {
-    World w(4);
+// Where the performance data has no processor object (plain Wine), the
+// kernel counts the processors, and the first figures measure from
+// construction, not from boot.
+TEST(SamplerSources, WithoutProcessorObjectTheKernelCountsAndPrimes) {
+    World w;
     w.perf = NO_OBJECT;
+    w.run(3600000, {90, 90, 90, 90});
     LoadSampler s(w.source());
-    ASSERT_EQ(s.processorCount(), 4);
-    w.run(1000, {10, 20, 30, 40});
+    EXPECT_EQ(s.processorCount(), 4);
+    EXPECT_EQ(s.source(), LoadSource::KernelTimes);
+    w.run(1000, {30, 40, 70, 0});
     ASSERT_TRUE(s.sample());
-    EXPECT_EQ(Figures(s), Expected({10, 20, 30, 40}));
-    w.times.resize(2);
-    w.run(1000, {60, 80});
-    EXPECT_FALSE(s.sample());
-    w.run(1000, {60, 80});
-    ASSERT_TRUE(s.sample());
-    EXPECT_EQ(Figures(s), (std::vector<uint32_t>{70, 60, 80, 0, 0}));
+    EXPECT_EQ(s.loadOf(0), 35u);
+    EXPECT_EQ(s.loadOf(1), 30u);
+    EXPECT_EQ(w.closes, 1u);
 }
 
 } // namespace
