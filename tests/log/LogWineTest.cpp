@@ -114,9 +114,9 @@ class LogRun : public ::testing::Test {
 TEST_F(LogRun, RowsCarryTheScriptedLoadsAndTheMenuTogglesTheFile) {
     Set("Config\\Log", "logtime", "1");
     // Without the display's samples between them every log sample covers a
-    // second (the first one: since the program started); on a busy machine
-    // the provider's clock and the sampler's are read some milliseconds
-    // apart, which a second keeps within the tolerance.
+    // second (the first one: since the program started). The sampler's tick
+    // count moves in steps of up to 16 ms and is read some milliseconds after
+    // the provider's clock on a busy machine: a few percent of a second.
     Set("Config", "tmrate", "60000");
     Set("Config\\Log", "tmrate2", "1000");
     ASSERT_TRUE(Start());
@@ -138,9 +138,9 @@ TEST_F(LogRun, RowsCarryTheScriptedLoadsAndTheMenuTogglesTheFile) {
         EXPECT_EQ(lines[i].substr(4, 1) + lines[i].substr(10, 2), "/, ") << lines[i];
         EXPECT_GT(n[0], previous) << lines[i];
         previous = n[0];
-        EXPECT_NEAR(n[1], 40, 3) << lines[i];
+        EXPECT_NEAR(n[1], 40, 4) << lines[i];
         for (int c = 0; c < 4; ++c)
-            EXPECT_NEAR(n[2 + c], 10 + 20 * c, 3) << lines[i];
+            EXPECT_NEAR(n[2 + c], 10 + 20 * c, 4) << lines[i];
     }
 
     // Off: the file is closed (it opens exclusively).
