@@ -64,7 +64,7 @@ class LoadSampler {
     static constexpr uint32_t INITIAL_BUFFER = 8192;
     static constexpr uint32_t GROWTH_STEP = 1024;
     // Past this the data is taken as unreadable rather than grown for ever:
-    // the processor object of 2048 processors takes well under half of it,
+    // the processor object of 2048 processors takes under half of it,
     // and a source that always wants more costs a thousand steps, not 16000.
     static constexpr uint32_t BUFFER_LIMIT = 1u << 20;
     // While the kernel's times stand in, the performance data is asked again
