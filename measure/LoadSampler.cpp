@@ -15,18 +15,45 @@ bool IsDigit(uint16_t c) {
     return c >= '0' && c <= '9';
 }
 
+template <typename T> void Swap3(T*& prev, T*& now, T*& next) {
+    T* spare = prev;
+    prev = now;
+    now = next;
+    next = spare;
+}
+
 } // namespace
 
 LoadSampler::LoadSampler(const PerfSource& source) : source_(source) {
     perfBuffer_ = new (std::nothrow) uint8_t[INITIAL_BUFFER];
     if (perfBuffer_) perfBufferCapacity_ = perfBufferSize_ = INITIAL_BUFFER;
-    countInstances();
+    const bool perfRead = countInstances();
+    const int32_t records = sizeKernelRecords();
+    // Without processors in the performance data, the kernel knows them.
+    if (processorCount_ <= 0 && records > 0) processorCount_ = records;
     slots_ = (processorCount_ > 0 ? processorCount_ : 0) + 1;
     load_ = new (std::nothrow) uint32_t[slots_]();
     idleNow_ = new (std::nothrow) uint32_t[slots_]();
     idlePrev_ = new (std::nothrow) uint32_t[slots_]();
     idleNext_ = new (std::nothrow) uint32_t[slots_]();
-    if (!load_ || !idleNow_ || !idlePrev_ || !idleNext_) processorCount_ = -1;
+    if (!load_ || !idleNow_ || !idlePrev_ || !idleNext_) {
+        processorCount_ = -1;
+        return;
+    }
+    // The first figures then measure from here, never from the system's
+    // start. The data of the count serves, so no query is repeated.
+    int32_t entries = 0, lastSlot = 0;
+    LoadSource got = LoadSource::None;
+    if (readPerfData(perfRead, &entries, &lastSlot)) {
+        got = LoadSource::PerfData;
+    } else if (records > 0) {
+        got = LoadSource::KernelTimes;
+        entries = records;
+    }
+    if (got == LoadSource::None) return;
+    adopt(got, entries);
+    tickNow_ = tick();
+    if (perfFailed_) perfFailedAt_ = tickNow_;
 }
 
 LoadSampler::~LoadSampler() {
@@ -35,6 +62,9 @@ LoadSampler::~LoadSampler() {
     delete[] idleNow_;
     delete[] idlePrev_;
     delete[] idleNext_;
+    delete[] kernelNow_;
+    delete[] kernelPrev_;
+    delete[] kernelNext_;
     if (source_.close) source_.close(source_.context);
 }
 
@@ -63,21 +93,18 @@ bool LoadSampler::queryPerfData() {
     }
 }
 
-void LoadSampler::countInstances() {
+// True when the data holds a processor object, whose instances then give
+// processorCount and averageTotal; -1 stays for data that cannot be read.
+bool LoadSampler::countInstances() {
+    processorCount_ = -1;
     PerfObject obj;
-    if (!queryPerfData() || !OpenPerfObject(perfBuffer_, perfBufferSize_, &obj)) {
-        processorCount_ = -1;
-        return;
-    }
+    if (!queryPerfData() || !OpenPerfObject(perfBuffer_, perfBufferSize_, &obj)) return false;
     uint32_t at = obj.definitionLength;
     int32_t processors = 0;
     bool average = true;
     for (int32_t i = 0; i < obj.numInstances; ++i) {
         PerfInstance inst;
-        if (!ReadPerfInstance(obj, at, &inst)) {
-            processorCount_ = -1;
-            return;
-        }
+        if (!ReadPerfInstance(obj, at, &inst)) return false;
         char label[LABEL_CAPACITY];
         PerfInstanceLabel(obj, inst, label, sizeof label);
         if (std::strstr(label, "Total"))
@@ -88,31 +115,45 @@ void LoadSampler::countInstances() {
     }
     processorCount_ = processors;
     averageTotal_ = average;
-    instances_ = obj.numInstances;
+    return true;
+}
+
+// Makes room for every record the kernel gives and leaves its first reading
+// in kernelNext_; answers the records read, or -1. Only construction
+// allocates them, so sampling never does.
+int32_t LoadSampler::sizeKernelRecords() {
+    if (!source_.processorTimes) return -1;
+    for (int32_t room = KERNEL_RECORDS;; room *= 2) {
+        delete[] kernelNow_;
+        delete[] kernelPrev_;
+        delete[] kernelNext_;
+        kernelNow_ = new (std::nothrow) ProcessorTimes[room]();
+        kernelPrev_ = new (std::nothrow) ProcessorTimes[room]();
+        kernelNext_ = new (std::nothrow) ProcessorTimes[room]();
+        kernelCapacity_ = kernelNow_ && kernelPrev_ && kernelNext_ ? room : 0;
+        if (kernelCapacity_ == 0) return -1;
+        const int32_t n = source_.processorTimes(source_.context, kernelNext_, room);
+        if (n < room || room >= KERNEL_RECORD_LIMIT) return n < 0 ? -1 : n;
+    }
 }
 
 // Fills idle[] (already holding the previous figures) from the data just
 // queried, *instances with the number of instances the data lists and
-// *lastSlot with the highest processor slot it filled; false when the block
-// cannot be walked. Every instance is walked, so the total is found
-// wherever processors added since construction put it.
+// *lastSlot with the highest processor slot it filled; false when the data
+// has no instance, no processor-time counter or cannot be walked. Every
+// instance is walked, so the total is found wherever processors added since
+// construction put it.
 bool LoadSampler::readIdleTimes(uint32_t* idle, int32_t* instances, int32_t* lastSlot) const {
     *lastSlot = 0;
     PerfObject obj;
-    if (!OpenPerfObject(perfBuffer_, perfBufferSize_, &obj)) return false;
+    if (!OpenPerfObject(perfBuffer_, perfBufferSize_, &obj) || obj.numInstances <= 0) return false;
     *instances = obj.numInstances;
-    if (obj.numInstances <= 0) return true;
-    const int32_t n = obj.numInstances;
     uint32_t counterOffset = 0;
-    const PerfCounterFind found =
-        FindPerfCounter(obj, PERF_PROCESSOR_TIME_COUNTER, sizeof(uint64_t), &counterOffset);
-    if (found == PerfCounterFind::Broken) return false;
-    if (found == PerfCounterFind::Absent) {
-        *lastSlot = processorCount_; // nothing to read, and nothing known gone
-        return true;
-    }
+    if (FindPerfCounter(obj, PERF_PROCESSOR_TIME_COUNTER, sizeof(uint64_t), &counterOffset) !=
+        PerfCounterFind::Found)
+        return false;
     uint32_t at = obj.definitionLength;
-    for (int32_t p = 0; p < n; ++p) {
+    for (int32_t p = 0; p < obj.numInstances; ++p) {
         PerfInstance inst;
         if (!ReadPerfInstance(obj, at, &inst)) return false;
         const int32_t slot = IsDigit(PerfInstanceFirstChar(obj, inst)) ? p + 1 : 0;
@@ -127,29 +168,65 @@ bool LoadSampler::readIdleTimes(uint32_t* idle, int32_t* instances, int32_t* las
     return true;
 }
 
+// One reading of the performance data into idleNext_, from a fresh query or
+// from the one just made. Data that gives nothing usable is let go, so that
+// the next query loads its providers again (what a counter repair needs).
+bool LoadSampler::readPerfData(bool queried, int32_t* instances, int32_t* lastSlot) {
+    if (queried) {
+        std::memcpy(idleNext_, idleNow_, slots_ * sizeof(uint32_t));
+        if (readIdleTimes(idleNext_, instances, lastSlot)) return true;
+    }
+    if (source_.close) source_.close(source_.context);
+    perfFailed_ = true;
+    return false;
+}
+
+// The performance data first; the kernel's times when it has nothing, and
+// then until a minute has passed since it last had nothing.
+LoadSource LoadSampler::takeReading(int32_t* entries, int32_t* lastSlot) {
+    perfFailed_ = false;
+    const bool perfDue =
+        latest_ != LoadSource::KernelTimes || tickNow_ - perfFailedAt_ >= PERF_RETRY_MS;
+    if (perfDue && readPerfData(queryPerfData(), entries, lastSlot)) return LoadSource::PerfData;
+    const int32_t n =
+        source_.processorTimes && kernelCapacity_ > 0
+            ? source_.processorTimes(source_.context, kernelNext_, kernelCapacity_)
+            : -1;
+    if (n <= 0) return LoadSource::None;
+    *entries = n;
+    return LoadSource::KernelTimes;
+}
+
+// The reading just taken becomes the latest, the latest the previous.
+void LoadSampler::adopt(LoadSource got, int32_t entries) {
+    if (got == LoadSource::PerfData)
+        Swap3(idlePrev_, idleNow_, idleNext_);
+    else
+        Swap3(kernelPrev_, kernelNow_, kernelNext_);
+    latest_ = got;
+    entries_ = entries;
+}
+
 bool LoadSampler::sample() {
     // Without a count from construction the slots mean nothing.
     if (processorCount_ < 0) return false;
-    if (!queryPerfData()) return false;
-    std::memcpy(idleNext_, idleNow_, slots_ * sizeof(uint32_t));
-    int32_t instances = 0, lastSlot = 0;
-    if (!readIdleTimes(idleNext_, &instances, &lastSlot))
-        return false; // a block that does not walk is a failed query
-    // Processors came or went: the idle times no longer line up with the
-    // previous ones, so this sample is only the baseline of the next.
-    const bool baselineOnly = instances != instances_;
-    instances_ = instances;
-
-    // The walked figures become the latest, the latest the previous.
-    uint32_t* spare = idlePrev_;
-    idlePrev_ = idleNow_;
-    idleNow_ = idleNext_;
-    idleNext_ = spare;
+    int32_t entries = 0, lastSlot = 0;
+    const LoadSource got = takeReading(&entries, &lastSlot);
+    if (got == LoadSource::None) return false; // nothing read, nothing changed
+    // Another source, or processors that came or went: the reading does not
+    // line up with the previous one, so it is only the baseline of the next.
+    const bool baselineOnly = got != latest_ || entries != entries_;
+    adopt(got, entries);
     tickPrev_ = tickNow_;
-    const uint32_t t = source_.tickCount ? source_.tickCount(source_.context) : 0;
+    const uint32_t t = tick();
     tickNow_ = t;
+    if (perfFailed_) perfFailedAt_ = t;
     if (t == tickPrev_ || baselineOnly) return false;
 
+    if (got == LoadSource::KernelTimes) {
+        LoadsFromTimes(kernelPrev_, kernelNow_, entries, processorCount_, load_);
+        return true;
+    }
     const uint32_t elapsed = tickNow_ - tickPrev_;
     uint64_t sum = 0;
     // Processors gone since construction are no longer in the data: they

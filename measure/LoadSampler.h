@@ -1,43 +1,61 @@
 // The processor load sampler: whole-percent figures for the total (slot 0)
 // and for each processor (slots 1 .. processorCount), taken from the
-// performance data's processor object.
+// performance data's processor object, or from the kernel's per-processor
+// times while the performance data has none to give.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
+#include "measure/ProcessorTimes.h"
+
 // Where the sampler gets its data and its clock. The program's own source
-// asks the registry and GetTickCount; tests and benchmarks hand in their own.
+// asks the registry, the kernel and GetTickCount; tests and benchmarks hand
+// in their own.
 struct PerfSource {
     // Fills buffer with up to *bytes bytes of performance data and sets *bytes
     // to the length returned. Answers 0 on success, PERF_MORE_DATA when the
     // buffer is too small, anything else on failure.
     int32_t (*query)(void* context, uint8_t* buffer, uint32_t* bytes) = nullptr;
     uint32_t (*tickCount)(void* context) = nullptr;
-    void (*close)(void* context) = nullptr; // at destruction; may be null
+    // Lets the performance data go: after a query that gave nothing usable,
+    // so that the next one starts its providers afresh, and at destruction.
+    // May be null.
+    void (*close)(void* context) = nullptr;
+    // The kernel's times of each processor into `times`, which has room for
+    // `capacity` records; answers how many it filled, or -1 when they cannot
+    // be read. May be null.
+    int32_t (*processorTimes)(void* context, ProcessorTimes* times, int32_t capacity) = nullptr;
     void* context = nullptr;
 };
 
 enum : int32_t { PERF_MORE_DATA = 234 };
 
-// HKEY_PERFORMANCE_DATA "238" and GetTickCount (Windows build only).
+// HKEY_PERFORMANCE_DATA "238", the kernel's processor times and GetTickCount
+// (Windows build only).
 PerfSource RegistryPerfSource();
+
+// Where a reading came from.
+enum class LoadSource { None, PerfData, KernelTimes };
 
 class LoadSampler {
   public:
-    LoadSampler(); // the registry's HKEY_PERFORMANCE_DATA and GetTickCount (Windows only)
+    LoadSampler(); // the registry, the kernel and GetTickCount (Windows only)
     explicit LoadSampler(const PerfSource& source);
     ~LoadSampler();
     LoadSampler(const LoadSampler&) = delete;
     LoadSampler& operator=(const LoadSampler&) = delete;
 
-    // Takes one sample; true when the figures are new.
+    // Takes one sample; true when the figures are new. The first one measures
+    // from construction.
     bool sample();
     // The figure of a slot from the latest successful sample; 0 outside 0..processorCount.
     uint32_t loadOf(int slot) const;
-    // Processor instances found at construction (the total not counted); -1
-    // when the data could not be read then.
+    // Processors found at construction (the total not counted); -1 when
+    // neither source could be read then.
     int32_t processorCount() const { return processorCount_; }
     bool averageTotal() const { return averageTotal_; }
+    // The source of the latest reading.
+    LoadSource source() const { return latest_; }
 
     // The buffer's allocated size and the byte count the next query offers.
     uint32_t bufferCapacity() const { return perfBufferCapacity_; }
@@ -45,13 +63,27 @@ class LoadSampler {
 
     static constexpr uint32_t INITIAL_BUFFER = 8192;
     static constexpr uint32_t GROWTH_STEP = 1024;
-    // Past this the data is taken as unreadable rather than grown for ever.
-    static constexpr uint32_t BUFFER_LIMIT = 16u << 20;
+    // Past this the data is taken as unreadable rather than grown for ever:
+    // the processor object of 2048 processors takes under half of it,
+    // and a source that always wants more costs a thousand steps, not 16000.
+    static constexpr uint32_t BUFFER_LIMIT = 1u << 20;
+    // While the kernel's times stand in, the performance data is asked again
+    // this long after it last failed.
+    static constexpr uint32_t PERF_RETRY_MS = 60000;
+    // Room for the kernel's records: first this many, doubled at construction
+    // while the kernel fills them all, up to the limit.
+    static constexpr int32_t KERNEL_RECORDS = 64;
+    static constexpr int32_t KERNEL_RECORD_LIMIT = 4096;
 
   private:
     bool queryPerfData();
-    void countInstances();
+    bool countInstances();
+    int32_t sizeKernelRecords();
     bool readIdleTimes(uint32_t* idle, int32_t* instances, int32_t* lastSlot) const;
+    bool readPerfData(bool queried, int32_t* instances, int32_t* lastSlot);
+    LoadSource takeReading(int32_t* entries, int32_t* lastSlot);
+    void adopt(LoadSource got, int32_t entries);
+    uint32_t tick() { return source_.tickCount ? source_.tickCount(source_.context) : 0; }
 
     PerfSource source_;
     uint8_t* perfBuffer_ = nullptr;
@@ -59,12 +91,19 @@ class LoadSampler {
     uint32_t perfBufferSize_ = 0;
     int32_t processorCount_ = 0;
     bool averageTotal_ = true;
-    int32_t instances_ = 0; // instances the latest walked data listed
-    int32_t slots_ = 1;     // entries in each array below: at least the total's
+    int32_t slots_ = 1; // entries in each per-slot array: at least the total's
     uint32_t* load_ = nullptr;
     uint32_t* idleNow_ = nullptr;
     uint32_t* idlePrev_ = nullptr;
     uint32_t* idleNext_ = nullptr; // filled by a walk before it is taken over
+    int32_t kernelCapacity_ = 0;
+    ProcessorTimes* kernelNow_ = nullptr;
+    ProcessorTimes* kernelPrev_ = nullptr;
+    ProcessorTimes* kernelNext_ = nullptr;
+    LoadSource latest_ = LoadSource::None;
+    int32_t entries_ = 0;         // instances or records the latest reading listed
+    bool perfFailed_ = false;     // the reading being taken found no usable data
+    uint32_t perfFailedAt_ = 0;   // tick of the reading that last found none
     uint32_t tickNow_ = 0;
     uint32_t tickPrev_ = 0;
 };

@@ -1,11 +1,14 @@
-// Holds the walker's own layouts to the system's <winperf.h>: a mismatch
-// breaks the Windows build instead of misreading the data.
+// Holds the walker's own layouts to the system's <winperf.h>, and the
+// kernel's processor record to <winternl.h>: a mismatch breaks the Windows
+// build instead of misreading the data.
 #include <windows.h>
 #include <winperf.h>
+#include <winternl.h>
 
 #include <cstddef>
 
 #include "measure/PerfLayout.h"
+#include "measure/ProcessorTimes.h"
 
 #define SAME_FIELD(ours, theirs, field)                                                            \
     static_assert(offsetof(ours, field) == offsetof(theirs, field), #theirs "." #field)
@@ -41,3 +44,13 @@ SAME_FIELD(PerfInstanceDefinition, PERF_INSTANCE_DEFINITION, NameOffset);
 SAME_FIELD(PerfInstanceDefinition, PERF_INSTANCE_DEFINITION, NameLength);
 
 static_assert(sizeof(PerfCounterBlock) == sizeof(PERF_COUNTER_BLOCK), "PERF_COUNTER_BLOCK size");
+
+static_assert(sizeof(ProcessorTimes) == sizeof(SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION),
+              "SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION size");
+static_assert(offsetof(ProcessorTimes, idle) ==
+                  offsetof(SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION, IdleTime) &&
+              offsetof(ProcessorTimes, kernel) ==
+                  offsetof(SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION, KernelTime) &&
+              offsetof(ProcessorTimes, user) ==
+                  offsetof(SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION, UserTime),
+              "SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION times");

@@ -184,8 +184,7 @@ TEST(HostileInput, EveryRowRunsAndKeepsItsSettings) {
         {"font_enormous", "[Config]\r\nfontsize=-5000\r\n", withDefaultSkin,
          [](const Seen& s) { EXPECT_EQ(s.h, 200 + 40 + 21 + 16 - 8); }},
         // Fifteen samples at 30 %, then 90 % for ever: sampling at the default
-        // rate, the meter shows 30 % after two samples (the first one covers
-        // the time since boot), never yet 90 %.
+        // rate, the meter shows 30 % from the first sample, never yet 90 %.
         {"rate_zero", "[Config]\r\ntmrate=0\r\n", withDefaultSkin,
          [](const Seen& s) {
              EXPECT_TRUE(Sampled(s, 4, 8, 15));

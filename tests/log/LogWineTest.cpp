@@ -113,12 +113,14 @@ class LogRun : public ::testing::Test {
 
 TEST_F(LogRun, RowsCarryTheScriptedLoadsAndTheMenuTogglesTheFile) {
     Set("Config\\Log", "logtime", "1");
-    // Without the display's samples between them every log sample covers
-    // about 300 ms; on a busy machine the provider's clock and the sampler's
-    // still drift apart by some milliseconds, a few percent of the figure.
+    // Without the display's samples between them every log sample covers a
+    // second (the first one: since the program started). The sampler's tick
+    // count moves in steps of up to 16 ms and is read some milliseconds after
+    // the provider's clock on a busy machine: a few percent of a second.
     Set("Config", "tmrate", "60000");
+    Set("Config\\Log", "tmrate2", "1000");
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(testkit::WaitUntil([&] { return LinesNow() >= 8; }, 10000));
+    ASSERT_TRUE(testkit::WaitUntil([&] { return LinesNow() >= 5; }, 15000));
     std::string text = Read(log);
     EXPECT_EQ(text.find('\r'), std::string::npos);
     EXPECT_EQ(text.back(), '\n') << "rows are written whole";
@@ -127,20 +129,18 @@ TEST_F(LogRun, RowsCarryTheScriptedLoadsAndTheMenuTogglesTheFile) {
     EXPECT_EQ(banner.rfind("\"VantorモニタLOG: start at 20", 0), 0u) << banner;
     EXPECT_EQ(lines[1], "\"Date\",\"Time\",\"Elapsed-time[ms]\",\"Total[%]\",\"CPU 1[%]\","
                         "\"CPU 2[%]\",\"CPU 3[%]\",\"CPU 4[%]\"");
-    // The program's first sample measures the time since the machine started
-    // (the scripted one: busy); the rows after it carry the script's loads.
+    // Every row from the first carries the script's loads.
     // "2026/12/08, 03:04:05.678, " comes before elapsed, total, processors.
-    long previous = Numbers(lines[2].substr(26))[0];
-    EXPECT_GE(previous, 250);
-    for (size_t i = 3; i < lines.size(); ++i) {
+    long previous = 0;
+    for (size_t i = 2; i < lines.size(); ++i) {
         std::vector<long> n = Numbers(lines[i].substr(26));
         ASSERT_EQ(n.size(), 6u) << lines[i];
         EXPECT_EQ(lines[i].substr(4, 1) + lines[i].substr(10, 2), "/, ") << lines[i];
         EXPECT_GT(n[0], previous) << lines[i];
         previous = n[0];
-        EXPECT_NEAR(n[1], 40, 3) << lines[i];
+        EXPECT_NEAR(n[1], 40, 4) << lines[i];
         for (int c = 0; c < 4; ++c)
-            EXPECT_NEAR(n[2 + c], 10 + 20 * c, 3) << lines[i];
+            EXPECT_NEAR(n[2 + c], 10 + 20 * c, 4) << lines[i];
     }
 
     // Off: the file is closed (it opens exclusively).

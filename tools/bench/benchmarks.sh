@@ -6,10 +6,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 status=0
 
-# Measurement: the sampler against the bare registry query under Wine (the
-# scripted provider, 4 and 64 processors), then the walker natively.
+# Measurement: the sampler against the bare query under Wine, for both of its
+# sources: the registry's performance data (the scripted provider, 4 and 64
+# processors) and the kernel's processor times; then the walker natively.
 bench_measure() {
-    say "measure: sample() against the bare RegQueryValueExA under Wine (DISPLAY=${DISPLAY:-unset})"
+    say "measure: sample() against the bare RegQueryValueExA and NtQuerySystemInformation under Wine (DISPLAY=${DISPLAY:-unset})"
     DISPLAY="${DISPLAY:-}" WINEPREFIX="$WINEPREFIX" timeout 600 \
         wine "$BUILD/windows/tools/samplerbench/samplerbench.exe" --rounds 150 || return 1
     local walk="$BUILD/native-bench/tools/walkbench/walkbench"

@@ -1,5 +1,5 @@
 // Console probe of the load sampler: the processor count, then one line of
-// figures per second ("total 12 | 0:10 1:14").
+// figures per second and where they came from ("perf total 12 | 0:10 1:14").
 //   loadprobe [--seconds N]   (default 10)
 #include <windows.h>
 
@@ -28,13 +28,14 @@ int main(int argc, char** argv) {
                 : sampler->averageTotal() ? " (total averaged)"
                                           : "");
     std::fflush(stdout);
-    sampler->sample(); // the first figures are the mean since boot
     for (int t = 0; t < seconds; ++t) {
         Sleep(1000);
         if (!sampler->sample()) {
             std::printf("no sample\n");
         } else {
-            std::printf("total %u |", sampler->loadOf(0));
+            std::printf("%s total %u |",
+                        sampler->source() == LoadSource::PerfData ? "perf" : "kernel",
+                        sampler->loadOf(0));
             for (int s = 1; s <= count; ++s)
                 std::printf(" %d:%u", s - 1, sampler->loadOf(s));
             std::printf("\n");

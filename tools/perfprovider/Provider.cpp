@@ -171,10 +171,15 @@ extern "C" DWORD APIENTRY CollectPerfData(LPWSTR query, LPVOID* data, LPDWORD by
     std::vector<ULONGLONG> idle;
     TotalPlace total = TotalPlace::Last;
     DWORD pad = 0;
+    // The object's time is the one its counters were taken at: a reader that
+    // divides by it sees a scripted load exactly, however late it reads.
+    LARGE_INTEGER taken;
     if (live) {
         if (!LiveIdle(&idle)) return ERROR_SUCCESS;
+        QueryPerformanceCounter(&taken);
     } else {
         AdvanceScripted();
+        taken = g.last;
         for (double v : g.idle) idle.push_back((ULONGLONG)v);
         total = g.script.total;
         pad = (DWORD)g.script.pad;
@@ -205,7 +210,7 @@ extern "C" DWORD APIENTRY CollectPerfData(LPWSTR query, LPVOID* data, LPDWORD by
     obj->DefaultCounter = 0;
     obj->NumInstances = instances;
     obj->CodePage = 0;
-    QueryPerformanceCounter(&obj->PerfTime);
+    obj->PerfTime = taken;
     QueryPerformanceFrequency(&obj->PerfFreq);
 
     PERF_COUNTER_DEFINITION* def = reinterpret_cast<PERF_COUNTER_DEFINITION*>(obj + 1);

@@ -1,0 +1,145 @@
+// The sampler between its two sources: processors that run known loads, seen
+// at once through the performance data and the kernel's times, either of
+// which stops answering now and then. Each row of the table is one sample.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "PerfBlockBuilder.h"
+#include "measure/LoadSampler.h"
+
+namespace {
+
+// What the performance data answers.
+enum Perf { GOOD, FAILS, NO_OBJECT, NO_COUNTER };
+
+struct World {
+    Perf perf = GOOD;
+    bool kernel = true;
+    uint32_t tick = 5000;
+    std::vector<ProcessorTimes> times = std::vector<ProcessorTimes>(4, ProcessorTimes{});
+    size_t queries = 0, closes = 0;
+
+    // Idle and kernel time grow by the idle part of the loads, user time by the rest.
+    void run(uint32_t ms, const std::vector<int>& loads) {
+        tick += ms;
+        for (size_t p = 0; p < times.size(); ++p) {
+            const int64_t idle = int64_t(ms) * 10000 * (100 - loads[p]) / 100;
+            times[p].idle += idle, times[p].kernel += idle, times[p].user += ms * 10000 - idle;
+        }
+    }
+    // Without _Total both sources list four entries: only the change of
+    // source can tell that two readings do not line up.
+    static int32_t Query(void* ctx, uint8_t* buffer, uint32_t* bytes) {
+        World* w = static_cast<World*>(ctx);
+        ++w->queries;
+        std::vector<BlockInstance> list;
+        for (size_t p = 0; p < w->times.size(); ++p)
+            list.push_back({std::to_string(p), uint64_t(w->times[p].idle)});
+        BuiltBlock b = BuildBlock(list, w->perf == NO_COUNTER ? 7 : 6);
+        if (w->perf == NO_OBJECT) Poke32(b, offsetof(PerfDataBlock, NumObjectTypes), 0);
+        if (w->perf == FAILS || b.bytes.size() > *bytes) return w->perf == FAILS ? 2 : PERF_MORE_DATA;
+        std::copy(b.bytes.begin(), b.bytes.end(), buffer);
+        *bytes = uint32_t(b.bytes.size());
+        return 0;
+    }
+    static int32_t Kernel(void* ctx, ProcessorTimes* out, int32_t capacity) {
+        World* w = static_cast<World*>(ctx);
+        std::copy(w->times.begin(), w->times.begin() + std::min<size_t>(capacity, 4), out);
+        return w->kernel ? std::min(capacity, 4) : -1;
+    }
+    PerfSource source() {
+        PerfSource s;
+        s.query = Query;
+        s.tickCount = [](void* ctx) { return static_cast<World*>(ctx)->tick; };
+        s.close = [](void* ctx) { ++static_cast<World*>(ctx)->closes; };
+        s.processorTimes = Kernel;
+        s.context = this;
+        return s;
+    }
+};
+
+struct Step {
+    const char* what;
+    Perf perf;
+    bool kernel;
+    uint32_t ms;       // time that passes before the sample
+    int load;          // of the first processor meanwhile; the others run 40, 100 - load, 0
+    bool figures;      // what sample() answers
+    LoadSource source; // of the latest reading after it
+    bool perfAsked;    // whether the performance data was queried
+};
+
+// Twenty samples through failures of either source: the kernel's times stand
+// in, the performance data is asked again once the latest reading came a
+// minute after it last failed, every switch only sets a baseline (the figures
+// stay), and the data is let go after each answer that gave nothing and once
+// at the end, never after a good one. The total is 35 throughout.
+TEST(SamplerSources, TwentySamplesSwitchSourcesAndCloseOnlyAfterFailures) {
+    const LoadSource PERF = LoadSource::PerfData, KERNEL = LoadSource::KernelTimes;
+    const Step table[] = {
+        {"good", GOOD, true, 1000, 10, true, PERF, true},
+        {"query fails: kernel baseline", FAILS, true, 1000, 20, false, KERNEL, true},
+        {"kernel", FAILS, true, 1000, 30, true, KERNEL, false},
+        {"data back, not asked yet", GOOD, true, 58000, 40, true, KERNEL, false},
+        {"a minute after the failure", GOOD, true, 1000, 50, true, KERNEL, false},
+        {"the last reading was: asked, baseline", GOOD, true, 1000, 60, false, PERF, true},
+        {"performance data", GOOD, true, 1000, 70, true, PERF, true},
+        {"object gone", NO_OBJECT, true, 1000, 80, false, KERNEL, true},
+        {"kernel", NO_OBJECT, true, 1000, 90, true, KERNEL, false},
+        {"kernel unreadable too", NO_OBJECT, false, 1000, 95, false, KERNEL, false},
+        {"kernel back: two seconds", NO_OBJECT, true, 1000, 95, true, KERNEL, false},
+        {"a minute on", NO_OBJECT, true, 59000, 5, true, KERNEL, false},
+        {"asked, still nothing", NO_OBJECT, true, 1000, 15, true, KERNEL, true},
+        {"not asked again", GOOD, true, 30000, 25, true, KERNEL, false},
+        {"within the minute", GOOD, true, 30000, 35, true, KERNEL, false},
+        {"asked: counter missing", NO_COUNTER, true, 1000, 45, true, KERNEL, true},
+        {"back, not asked yet", GOOD, true, 61000, 55, true, KERNEL, false},
+        {"asked: baseline", GOOD, true, 1000, 65, false, PERF, true},
+        {"performance data", GOOD, true, 1000, 75, true, PERF, true},
+        {"performance data", GOOD, true, 1000, 85, true, PERF, true},
+    };
+    World w;
+    size_t failures = 0;
+    {
+        LoadSampler s(w.source());
+        ASSERT_EQ(s.processorCount(), 4);
+        std::vector<uint32_t> shown(5, 0);
+        for (const Step& row : table) {
+            w.perf = row.perf;
+            w.kernel = row.kernel;
+            w.run(row.ms, {row.load, 40, 100 - row.load, 0});
+            const size_t queries = w.queries;
+            EXPECT_EQ(s.sample(), row.figures) << row.what;
+            EXPECT_EQ(s.source(), row.source) << row.what;
+            EXPECT_EQ(w.queries > queries, row.perfAsked) << row.what;
+            if (row.figures) shown = {35, uint32_t(row.load), 40, uint32_t(100 - row.load), 0};
+            for (int slot = 0; slot <= 4; ++slot)
+                EXPECT_EQ(s.loadOf(slot), shown[slot]) << row.what << ", slot " << slot;
+            failures += row.perfAsked && row.perf != GOOD;
+            EXPECT_EQ(w.closes, failures) << row.what;
+        }
+        EXPECT_EQ(failures, 4u);
+    }
+    EXPECT_EQ(w.closes, failures + 1) << "once more when the sampler goes";
+}
+
+// Where the performance data has no processor object (plain Wine), the
+// kernel counts the processors, and the first figures measure from
+// construction, not from boot.
+TEST(SamplerSources, WithoutProcessorObjectTheKernelCountsAndPrimes) {
+    World w;
+    w.perf = NO_OBJECT;
+    w.run(3600000, {90, 90, 90, 90});
+    LoadSampler s(w.source());
+    EXPECT_EQ(s.processorCount(), 4);
+    EXPECT_EQ(s.source(), LoadSource::KernelTimes);
+    w.run(1000, {30, 40, 70, 0});
+    ASSERT_TRUE(s.sample());
+    EXPECT_EQ(s.loadOf(0), 35u);
+    EXPECT_EQ(s.loadOf(1), 30u);
+    EXPECT_EQ(w.closes, 1u);
+}
+
+} // namespace
