@@ -63,6 +63,24 @@ TEST(LogFormat, RotationNameComesFromTheBannerOnly) {
     // A name that would not fit the path buffer is refused, not cut.
     EXPECT_FALSE(RotatedLogName(kBanner.data(), kBanner.size(), std::string(50, 'p').c_str(), name,
                                 sizeof name));
+
+    // What a failed first write leaves (nothing, or a cut banner) may be
+    // written over; a log with its header, or anything else, may not.
+    const std::pair<std::string, bool> files[] = {
+        {"", true},
+        {kBanner.substr(0, 1), true},
+        {kBanner.substr(0, 40), true},
+        {kBanner.substr(0, kBanner.size() - 1), true},
+        {kBanner, true},
+        {"\"Vantor\x83\x82\x83\x6a\x83\x5eLOG: start at 2024/1/", false},
+        {kBanner + "\"", false},
+        {file, false},
+        {"\"Vantor", true},
+        {"\"Vantorx", false},
+        {std::string(1, '\0'), false},
+    };
+    for (const auto& f : files)
+        EXPECT_EQ(IsUnfinishedLogBanner(f.first.data(), f.first.size()), f.second) << f.first;
 }
 
 // The totals of the ticks whose rows are written.
