@@ -98,9 +98,11 @@ TEST(LogFormat, LimitAndChangeFilters) {
     s.loglimit = 1;
     s.loglimitval = 50;
     EXPECT_EQ(Written(s, {30, 60, 40}), (std::vector<int>{60}));
+    EXPECT_EQ(Written(s, {49, 50, 51}), (std::vector<int>{50, 51})) << "the limit itself counts";
     s.logchange = 1;
     s.logchangeval = 5;
     EXPECT_EQ(Written(s, {60, 62, 70, 40, 30, 20, 55}), (std::vector<int>{60, 70, 40, 55}));
+    EXPECT_EQ(Written(s, {60, 50, 44, 50}), (std::vector<int>{60, 50, 44, 50}));
     // Started below the limit: the first tick still writes one row.
     EXPECT_EQ(Written(s, {20, 22, 10, 30}), (std::vector<int>{20}));
     // Without loglimit every tick is written, whatever logchange says.
