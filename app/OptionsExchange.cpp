@@ -141,6 +141,19 @@ void Relayout(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
+// The settings after the log's are only stored, for there is nothing left
+// to renew, and the whole file is saved.
+void SaveWithoutWindow(const PendingSettings& p) {
+    app.bgtrans = p.bgtrans;
+    app.textcolor = p.textcolor;
+    app.tmrate3 = p.tmrate3;
+    app.kakusi = p.kakusi;
+    app.memtype = p.memtype;
+    app.memback = p.memback;
+    app.memtext = p.memtext;
+    SaveSettings(true);
+}
+
 } // namespace
 
 void TakeOverOptions(HWND window, int result) {
@@ -156,7 +169,11 @@ void TakeOverOptions(HWND window, int result) {
     TakeOverLog(window, p, changed);
     // The log's message box runs a message loop: the window may have been
     // closed from it (auto-exit), and its shutdown has put everything away.
-    if (!IsWindow(window)) return;
+    // What OK chose is written all the same.
+    if (!IsWindow(window)) {
+        if (result == IDOK) SaveWithoutWindow(p);
+        return;
+    }
     ChangeDesktopTextOptions(window, p.bgtrans, p.textcolor, p.tmrate3);
     TakeOverMemoryItem(p, changed);
     app.memtype = p.memtype;

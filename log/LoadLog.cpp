@@ -102,20 +102,59 @@ bool WriteLineOrFail(HANDLE file, size_t length, DWORD* error) {
     return WriteWhole(file, app.logLine, length, error);
 }
 
-} // namespace
+// Where the file's write position is; false for what has none (a pipe).
+bool Position(HANDLE file, LARGE_INTEGER* at) {
+    LARGE_INTEGER zero = {};
+    return SetFilePointerEx(file, zero, at, FILE_CURRENT) != 0;
+}
 
-bool RotateLog() {
+// Takes away what a failed write left after `at`: the file ends again with
+// the last line written whole (a full disk must not tear a row, nor glue
+// the next session onto it).
+void CutBack(HANDLE file, LARGE_INTEGER at) {
+    if (SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) SetEndOfFile(file);
+}
+
+// What an existing logfile holds at its start and end.
+struct ExistingLog {
+    char head[HEAD_BYTES];
+    DWORD got = 0;
+    bool whole = false;       // head is all of the file
+    bool endsWithLine = true; // empty, or its last byte is a line feed
+};
+
+bool ReadExistingLog(ExistingLog* log) {
     HANDLE file = CreateFileA(app.logfile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    char head[HEAD_BYTES];
-    DWORD got = 0;
-    const BOOL read = ReadFile(file, head, sizeof head, &got, nullptr);
+    LARGE_INTEGER size = {};
+    // Only a file on a disk: a device or pipe of that name may never end.
+    bool read = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
+                ReadFile(file, log->head, sizeof log->head, &log->got, nullptr);
+    log->whole = read && static_cast<LONGLONG>(log->got) == size.QuadPart;
+    if (read && size.QuadPart > 0) {
+        char last = log->got ? log->head[log->got - 1] : 0;
+        if (!log->whole) {
+            LARGE_INTEGER end;
+            end.QuadPart = size.QuadPart - 1;
+            DWORD one = 0;
+            read = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&
+                   ReadFile(file, &last, 1, &one, nullptr) && one == 1;
+        }
+        log->endsWithLine = last == '\n';
+    }
     CloseHandle(file);
-    if (!read) return false;
+    return read;
+}
 
+} // namespace
+
+bool RotateLog() {
+    ExistingLog old;
     char name[MAX_PATH];
-    if (!RotatedLogName(head, got, app.logfile, name, sizeof name)) return false;
+    if (!ReadExistingLog(&old) ||
+        !RotatedLogName(old.head, old.got, app.logfile, name, sizeof name))
+        return false;
     if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) {
         const size_t length = strlen(name);
         if (length + 2 > sizeof name) return false; // no room for the "a"
@@ -130,22 +169,42 @@ bool OpenLog(HWND owner, int32_t processorCount) {
     // Unreadable processor data counts as one processor: no columns.
     const int32_t processors = processorCount > 1 ? processorCount : 1;
 
-    if (!app.logappend && GetFileAttributesA(app.logfile) != INVALID_FILE_ATTRIBUTES &&
-        !RotateLog())
-        return FailOpen(owner);
+    // A file that is only the start of a banner (a log whose first write
+    // failed) holds no row: it is written over rather than moved aside or
+    // appended to, or it would refuse every later start.
+    bool replace = false, newLine = false;
+    if (GetFileAttributesA(app.logfile) != INVALID_FILE_ATTRIBUTES) {
+        ExistingLog old;
+        const bool known = ReadExistingLog(&old);
+        replace = known && old.whole && IsUnfinishedLogBanner(old.head, old.got);
+        if (!replace && !app.logappend && !RotateLog()) return FailOpen(owner);
+        // A torn last line keeps what it has; the new session starts below it.
+        newLine = known && !replace && app.logappend && !old.endsWithLine;
+    }
     if (!MakeLineBuffers(processors)) return FailOpen(owner);
     HANDLE file = CreateFileA(
         app.logfile, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_WRITE_THROUGH, nullptr);
     if (file == INVALID_HANDLE_VALUE) return FailOpen(owner);
-    if (app.logappend) SetFilePointer(file, 0, nullptr, FILE_END);
+    if (replace)
+        SetEndOfFile(file);
+    else if (app.logappend)
+        SetFilePointer(file, 0, nullptr, FILE_END);
 
+    // Banner and header start the session together: when either fails,
+    // the file is cut back to where the session began.
+    LARGE_INTEGER before;
+    const bool seekable = Position(file, &before);
     DWORD error = 0;
     const LogTime start = Now();
-    if (!WriteLineOrFail(file, FormatLogBanner(app.logLine, app.logLineCapacity, start), &error) ||
-        !WriteLineOrFail(
+    const bool written =
+        (!newLine || WriteWhole(file, "\n", 1, &error)) &&
+        WriteLineOrFail(file, FormatLogBanner(app.logLine, app.logLineCapacity, start), &error) &&
+        WriteLineOrFail(
             file, FormatLogHeader(app.logLine, app.logLineCapacity, app.logtime != 0, processors),
-            &error)) {
+            &error);
+    if (!written) {
+        if (seekable) CutBack(file, before);
         CloseHandle(file);
         app.logHandle = nullptr;
         app.logout = 0;
@@ -179,9 +238,12 @@ bool OnLogTick(HWND owner) {
     const size_t length =
         FormatLogRow(app.logLine, app.logLineCapacity, app.logtime ? &time : nullptr, elapsed,
                      app.logLoads, processors);
+    LARGE_INTEGER before;
+    const bool seekable = Position(app.logHandle, &before);
     DWORD error = 0;
     if (WriteLineOrFail(app.logHandle, length, &error)) return true;
 
+    if (seekable) CutBack(app.logHandle, before);
     KillTimer(owner, TIMER_LOG);
     CloseHandle(app.logHandle);
     app.logHandle = nullptr;

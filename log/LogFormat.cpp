@@ -185,6 +185,19 @@ bool RotatedLogName(const char* head, size_t len, const char* logfile, char* out
     return line.finish(false) != 0;
 }
 
+bool IsUnfinishedLogBanner(const char* text, size_t len) {
+    // The banner after its fixed head: '9' stands for any digit.
+    static const char kTimeAndEnd[] = "9999/99/99 99:99:99.999\"\n";
+    const size_t head = sizeof kBannerHead - 1;
+    if (len > head + sizeof kTimeAndEnd - 1) return false;
+    for (size_t i = 0; i < len; ++i) {
+        const char want = i < head ? kBannerHead[i] : kTimeAndEnd[i - head];
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (want == '9' ? !digit : text[i] != want) return false;
+    }
+    return true;
+}
+
 int32_t InitialLastLoggedTotal(int32_t logchangeval) {
     // The negation of the most negative value does not exist.
     return logchangeval == INT32_MIN ? INT32_MAX : -logchangeval;

@@ -35,6 +35,11 @@ size_t FormatLogRow(char* out, size_t cap, const LogTime* time, uint64_t elapsed
 // is someone else's and must be left alone) or the name does not fit in cap.
 bool RotatedLogName(const char* head, size_t len, const char* logfile, char* out, size_t cap);
 
+// Whether the len bytes, a whole file, are nothing but the start of a banner
+// line this program writes (an empty file included): what a log whose first
+// write failed leaves. Such a file holds no row and may be replaced.
+bool IsUnfinishedLogBanner(const char* text, size_t len);
+
 // The change filter's starting point: every first total counts as changed.
 int32_t InitialLastLoggedTotal(int32_t logchangeval);
 

@@ -63,6 +63,24 @@ TEST(LogFormat, RotationNameComesFromTheBannerOnly) {
     // A name that would not fit the path buffer is refused, not cut.
     EXPECT_FALSE(RotatedLogName(kBanner.data(), kBanner.size(), std::string(50, 'p').c_str(), name,
                                 sizeof name));
+
+    // What a failed first write leaves (nothing, or a cut banner) may be
+    // written over; a log with its header, or anything else, may not.
+    const std::pair<std::string, bool> files[] = {
+        {"", true},
+        {kBanner.substr(0, 1), true},
+        {kBanner.substr(0, 40), true},
+        {kBanner.substr(0, kBanner.size() - 1), true},
+        {kBanner, true},
+        {"\"Vantor\x83\x82\x83\x6a\x83\x5eLOG: start at 2024/1/", false},
+        {kBanner + "\"", false},
+        {file, false},
+        {"\"Vantor", true},
+        {"\"Vantorx", false},
+        {std::string(1, '\0'), false},
+    };
+    for (const auto& f : files)
+        EXPECT_EQ(IsUnfinishedLogBanner(f.first.data(), f.first.size()), f.second) << f.first;
 }
 
 // The totals of the ticks whose rows are written.
@@ -80,9 +98,11 @@ TEST(LogFormat, LimitAndChangeFilters) {
     s.loglimit = 1;
     s.loglimitval = 50;
     EXPECT_EQ(Written(s, {30, 60, 40}), (std::vector<int>{60}));
+    EXPECT_EQ(Written(s, {49, 50, 51}), (std::vector<int>{50, 51})) << "the limit itself counts";
     s.logchange = 1;
     s.logchangeval = 5;
     EXPECT_EQ(Written(s, {60, 62, 70, 40, 30, 20, 55}), (std::vector<int>{60, 70, 40, 55}));
+    EXPECT_EQ(Written(s, {60, 50, 44, 50}), (std::vector<int>{60, 50, 44, 50}));
     // Started below the limit: the first tick still writes one row.
     EXPECT_EQ(Written(s, {20, 22, 10, 30}), (std::vector<int>{20}));
     // Without loglimit every tick is written, whatever logchange says.

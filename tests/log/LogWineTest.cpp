@@ -71,6 +71,32 @@ class LogRun : public ::testing::Test {
                      : nullptr;
         return window != nullptr;
     }
+    // As Start, on a disk that holds only `bytes` bytes of any file: a limit
+    // on the size a file may grow to (RLIMIT_FSIZE, set by prlimit), with
+    // SIGXFSZ ignored so that a write beyond it fails as on a full disk
+    // instead of ending the program. Wine runs the Unix shell without a
+    // process handle: the program's process is found by its window.
+    bool StartOnAFullDisk(long bytes) {
+        Set("Option", "log", "1");
+        Set("Config\\Log", "logout", "1");
+        const std::string shell =
+            "-c \"trap '' XFSZ; exec prlimit --fsize=" + std::to_string(bytes) + " wine '" + dir +
+            "\\vantor.exe'\"";
+        testkit::RunOptions o{"Z:\\bin\\sh", shell, dir, script, {}};
+        testkit::Process shellProcess;
+        testkit::Kill(process);
+        window = testkit::Start(o, &shellProcess)
+                     ? testkit::WaitForWindow("Vantor_PerfMon", "Vantor", 15000)
+                     : nullptr;
+        DWORD pid = 0;
+        if (window) GetWindowThreadProcessId(window, &pid);
+        process.process =
+            pid ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION,
+                              FALSE, pid)
+                : nullptr;
+        process.pid = pid;
+        return process.process != nullptr;
+    }
     void Exit() {
         EXPECT_TRUE(testkit::Post(window, WM_COMMAND, 40001, 0) &&
                     testkit::WaitExit(process, 10000, nullptr));
@@ -86,6 +112,13 @@ class LogRun : public ::testing::Test {
     // item is greyed and unchecked, the toggle opens nothing and saves log
     // as 0.
     void ExpectLoggingSwitchedOff(const char* message) {
+        ExpectErrorBox(message);
+        EXPECT_EQ(testkit::MenuItemsOf(window)[40024], "unchecked,grayed mark");
+        Toggle();
+        EXPECT_EQ(testkit::WaitForWindow("#32770", "Vantor エラー", 500), nullptr);
+        EXPECT_EQ(SavedLog(), 0);
+    }
+    void ExpectErrorBox(const char* message) {
         HWND box = testkit::WaitForWindow("#32770", "Vantor エラー", 15000);
         ASSERT_NE(box, nullptr);
         char text[256] = {};
@@ -99,10 +132,6 @@ class LogRun : public ::testing::Test {
             EXPECT_EQ(shown, kOpenFailed);
         else
             EXPECT_GT(shown.find(message) == 0 ? std::atoi(text + strlen(message)) : 0, 0) << shown;
-        EXPECT_EQ(testkit::MenuItemsOf(window)[40024], "unchecked,grayed mark");
-        Toggle();
-        EXPECT_EQ(testkit::WaitForWindow("#32770", "Vantor エラー", 500), nullptr);
-        EXPECT_EQ(SavedLog(), 0);
     }
     // The window can be found before its creation has opened the log.
     size_t LinesNow() {
@@ -160,7 +189,26 @@ TEST_F(LogRun, RowsCarryTheScriptedLoadsAndTheMenuTogglesTheFile) {
     Exit();
 }
 
+// Whether some old log was moved to a dated name.
+bool MovedAside(const std::string& log) {
+    WIN32_FIND_DATAA found;
+    HANDLE moved = FindFirstFileA((log + ".2*").c_str(), &found);
+    if (moved != INVALID_HANDLE_VALUE) FindClose(moved);
+    return moved != INVALID_HANDLE_VALUE;
+}
+
 TEST_F(LogRun, OldLogsMoveToTheirDatedNameThenTheANameThenTheStartIsRefused) {
+    // What a start whose first write failed left, nothing or a cut banner,
+    // is no log to keep: it is written over.
+    for (const std::string& left : {std::string(), kOld.substr(0, 30)}) {
+        testkit::WriteTextFile(log, left);
+        ASSERT_TRUE(Start());
+        EXPECT_EQ(testkit::WaitForWindow("#32770", "Vantor エラー", 500), nullptr);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return LinesNow() >= 3; }, 10000));
+        Exit();
+        EXPECT_EQ(Read(log).find("\"VantorモニタLOG: start at "), 0u) << left;
+        EXPECT_FALSE(MovedAside(log)) << left;
+    }
     for (const char* suffix : {"", "a"}) {
         testkit::WriteTextFile(log, kOld);
         ASSERT_TRUE(Start());
@@ -178,17 +226,65 @@ TEST_F(LogRun, OldLogsMoveToTheirDatedNameThenTheANameThenTheStartIsRefused) {
         EXPECT_EQ(Read(log), old);
         Exit();
     }
-    // Appending keeps the old content and adds a banner and a header.
-    testkit::WriteTextFile(log, kOld);
+    // Appending keeps the old content and adds a banner and a header, on a
+    // line of their own after a last row torn by an older program.
     Set("Config\\Log", "logappend", "1");
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(testkit::WaitUntil([&] { return LinesNow() >= 6; }, 10000));
-    Exit();
-    std::vector<std::string> lines = Lines(Read(log));
-    EXPECT_EQ(Read(log).substr(0, kOld.size()), kOld);
-    EXPECT_EQ(lines[3].rfind("\"VantorモニタLOG: start at ", 0), 0u);
-    EXPECT_EQ(lines[4].find("\"Elapsed-time[ms]\",\"Total[%]\",\"CPU 1[%]\""), 0u);
-    EXPECT_EQ(Numbers(lines[5]).size(), 6u) << lines[5];
+    for (const std::string& old : {kOld, kOld.substr(0, kOld.size() - 1)}) {
+        testkit::WriteTextFile(log, old);
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(testkit::WaitUntil([&] { return LinesNow() >= 6; }, 10000));
+        Exit();
+        std::vector<std::string> lines = Lines(Read(log));
+        ASSERT_GE(lines.size(), 6u);
+        EXPECT_EQ(Read(log).substr(0, kOld.size()), kOld);
+        EXPECT_EQ(lines[3].rfind("\"VantorモニタLOG: start at ", 0), 0u) << lines[2];
+        EXPECT_EQ(lines[4].find("\"Elapsed-time[ms]\",\"Total[%]\",\"CPU 1[%]\""), 0u);
+        EXPECT_EQ(Numbers(lines[5]).size(), 6u) << lines[5];
+    }
+}
+
+// A disk that fills while the log is written, inside the banner and among
+// the rows: the failed write is reported and what it left is taken away, so
+// the file holds whole lines only; with space again the next start carries
+// on, over the empty file or after the last whole row.
+TEST_F(LogRun, AFullDiskLeavesWholeLinesAndTheNextStartCarriesOn) {
+    Set("Config\\Log", "tmrate2", "100");
+    struct Row {
+        long bytes;
+        const char* appendNext;
+    };
+    for (const Row& row : {Row{30, "0"}, Row{400, "1"}}) {
+        SCOPED_TRACE(row.bytes);
+        DeleteFileA(log.c_str());
+        Set("Config\\Log", "logappend", "0");
+        ASSERT_TRUE(StartOnAFullDisk(row.bytes));
+        ExpectErrorBox(kWriteFailed);
+        Exit();
+        const std::string left = Read(log);
+        EXPECT_LE(left.size(), static_cast<size_t>(row.bytes));
+        EXPECT_EQ(left.empty(), row.bytes < 100) << "banner and header go together";
+        EXPECT_TRUE(left.empty() || left.back() == '\n') << left;
+
+        Set("Config\\Log", "logappend", row.appendNext);
+        ASSERT_TRUE(Start());
+        EXPECT_EQ(testkit::WaitForWindow("#32770", "Vantor エラー", 500), nullptr);
+        const size_t kept = Lines(left).size();
+        ASSERT_TRUE(testkit::WaitUntil([&] { return LinesNow() >= kept + 3; }, 10000));
+        Exit();
+        const std::string text = Read(log);
+        EXPECT_EQ(text.substr(0, left.size()), left);
+        EXPECT_FALSE(MovedAside(log));
+        std::vector<std::string> lines = Lines(text);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const size_t inSession = i < kept ? i : i - kept;
+            if (inSession == 0)
+                EXPECT_EQ(lines[i].rfind("\"VantorモニタLOG: start at ", 0), 0u) << lines[i];
+            else if (inSession == 1)
+                EXPECT_EQ(lines[i].rfind("\"Elapsed-time[ms]\"", 0), 0u) << lines[i];
+            else
+                EXPECT_EQ(Numbers(lines[i]).size(), 6u) << lines[i];
+        }
+    }
 }
 
 TEST_F(LogRun, FilesThatCannotBeOpenedOrWrittenSwitchTheLogOff) {

@@ -202,4 +202,34 @@ TEST_F(Exchange, NewCaptionFormatsLeaveOneLoadTextInTheCaption) {
     DestroyWindow(other);
 }
 
+// The window closed from the log's message box while the options are taken
+// over (the auto-exit's timer runs in the box's loop): OK's choice is saved
+// all the same, up to the settings after the log's; applying without saving
+// still saves nothing.
+HWND closing;
+UINT_PTR closer;
+TEST_F(Exchange, OkSavesWhenTheWindowClosesFromTheLogsMessageBox) {
+    for (int result : {IDC_APPLY_NOSAVE, IDOK}) {
+        closing = CreateWindowExA(WS_EX_TOOLWINDOW, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, app.instance, nullptr);
+        app.log = 1;
+        PendingSettings& p = Pending();
+        p.tmrate = 1700;
+        p.memtype = 1;
+        p.logout = 1;
+        p.logfile[0] = '\0'; // cannot be opened: the message box
+        closer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (FindWindowA("#32770", "Vantor エラー")) DestroyWindow(closing);
+        });
+        TakeOverOptions(closing, result);
+        KillTimer(nullptr, closer);
+        EXPECT_FALSE(IsWindow(closing)) << result;
+        const int saved = result == IDOK ? 1 : 0;
+        EXPECT_EQ(GetPrivateProfileIntA("Config", "tmrate", 0, app.iniPath), 1700 * saved);
+        EXPECT_EQ(GetPrivateProfileIntA("Config\\Ext", "memtype", 0, app.iniPath), saved);
+        EXPECT_EQ(GetPrivateProfileIntA("Config\\Log", "logout", 9, app.iniPath), 9 * !saved)
+            << "the failed log is off in the file too";
+    }
+}
+
 } // namespace
