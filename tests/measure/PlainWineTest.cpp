@@ -1,15 +1,18 @@
 // vantor.exe in a Wine prefix without any processor-data provider (Wine as a
 // user has it) while a thread of this test keeps one processor busy: the
-// window's meter and every log row from the first show the load /proc/stat
+// window's meter, the tray tip and every log row from the first show the load /proc/stat
 // gives over the intervals their samples can have covered, whatever else
 // keeps the machine busy meanwhile.
 #include "tests/testkit/testkit.h"
+#include "tools/fakeshell/FakeShell.h"
 #include "view/MeterCells.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -139,8 +142,9 @@ struct Vantor {
     }
 };
 
-TEST(PlainWine, TheWindowsMeterShowsTheLoadOfProcStat) {
+TEST(PlainWine, TheWindowsMeterAndTheTipShowTheLoadOfProcStat) {
     Machine machine;
+    fakeshell::FakeTray tray; // found by the program's shell calls
     Vantor run;
     ASSERT_TRUE(run.Start(testkit::FreshTempDir("plain_window"), "[Config]\r\ntmrate=1000\r\n"));
     SetWindowPos(run.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -179,6 +183,27 @@ TEST(PlainWine, TheWindowsMeterShowsTheLoadOfProcStat) {
                 {std::max(run.launched, seen - 3 * period - 2 * late), seen - period + late,
                  seen - 2 * period - late, seen, period - late, period + late},
                 0, low, high, "meter of " + std::to_string(shown) + " cells");
+
+    // Hidden, it hands its figure to the tip at each tick instead.
+    testkit::Post(run.window, WM_COMMAND, 40022, 0);
+    const std::string text = "\x81\x79" "CPU: ";
+    fakeshell::TrayCall tip;
+    ASSERT_TRUE(testkit::WaitUntil(
+        [&] {
+            for (const fakeshell::TrayCall& c : tray.Calls())
+                if ((c.flags & NIF_TIP) && c.tip.compare(0, text.size(), text) == 0) {
+                    tip = c;
+                    return true;
+                }
+            return false;
+        },
+        10000));
+    const int64_t set = tip.tick;
+    const long figure = std::atol(tip.tip.c_str() + text.size());
+    ExpectTruth(machine.Readings(),
+                {set - period - 2 * late, set - period + late, set - late, set, period - late,
+                 period + late},
+                0, figure, figure, "tip " + tip.tip.substr(2, tip.tip.size() - 4));
 }
 
 // "2026/12/08, 03:04:05.678" of a row, or of the banner without the comma.
