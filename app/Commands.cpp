@@ -9,6 +9,7 @@
 #include "measure/LoadSampler.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
+#include "titlebar/TitleBar.h"
 #include "tray/TrayIcon.h"
 #include "tray/TrayMouse.h"
 #include "view/Layout.h"
@@ -105,7 +106,10 @@ bool SwitchSetting(HWND window, WORD id) {
         Flip(&app.memory, IDM_MEMORY);
         Relayout(window);
         break;
-    case IDM_TITLE: Flip(&app.title, IDM_TITLE); break;
+    case IDM_TITLE:
+        // The window in the foreground would keep our text for good.
+        if (!Flip(&app.title, IDM_TITLE)) RestoreTitleBar();
+        break;
     case IDM_ICONANIM:
         Flip(&app.iconanim, IDM_ICONANIM);
         OnIconAnimChanged();
