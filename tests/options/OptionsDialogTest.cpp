@@ -366,6 +366,43 @@ TEST_F(OptionsDialog, EachPageRuleFromTheFileThroughAChangeBackToTheFile) {
     EXPECT_EQ(FileText(ini), FileText(Edited(dir + "\\expected.ini", before, changed)));
 }
 
+// The command again while the dialog is open (posted: no menu opens then)
+// brings the open one to the front; its edits are what OK saves.
+TEST_F(OptionsDialog, TheCommandWhileOpenBringsTheOpenDialogToTheFront) {
+    ASSERT_TRUE(Launch("opt_twice", "cpus 1\n30\n", {}));
+    ASSERT_NE(Open(), nullptr);
+    SetText(ShowTab(0), 1007, "1700");
+    testkit::Process program; // another program's window in front
+    testkit::RunOptions o;
+    o.exe = testkit::BuildDir() + "\\..\\..\\tools\\testwindow\\testwindow.exe";
+    ASSERT_TRUE(testkit::Start(o, &program));
+    HWND other = testkit::WaitForWindow("VantorTestWindow", nullptr, 5000);
+    ASSERT_TRUE(
+        other &&
+        testkit::WaitUntil(
+            [&] { return SetForegroundWindow(other), GetForegroundWindow() == other; }, 3000));
+    // Asked again until it holds: Wine may still be moving the X focus to
+    // the other window when the first command comes.
+    EXPECT_TRUE(testkit::WaitUntil(
+        [&] {
+            testkit::Post(window, WM_COMMAND, 40010, 0);
+            Sleep(300);
+            return GetForegroundWindow() == dialog;
+        },
+        5000));
+    testkit::Kill(program);
+    auto dialogs = [&] {
+        int n = 0;
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "Vantorモニタ 設定"));)
+            ++n;
+        return n;
+    };
+    EXPECT_FALSE(testkit::WaitUntil([&] { return dialogs() > 1; }, 1500));
+    ASSERT_TRUE(Press(dialog, IDOK));
+    EXPECT_EQ(dialogs(), 0);
+    EXPECT_EQ(Key("Config", "tmrate"), "1700");
+}
+
 TEST_F(OptionsDialog, ApplyWithoutSavingChangesTheWindowOnlyAndCancelOnlyTheOpacity) {
     ASSERT_TRUE(Launch("opt_nosave", "cpus 1\n30\n",
                        {{"Option", "trans", "1"},
