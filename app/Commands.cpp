@@ -152,14 +152,20 @@ void SetLogItem(bool checked, bool greyed) {
     if (greyed && app.popupMenu) EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
 }
 
+// The tray's click on a hidden window, or a second start: nothing is saved.
+void ShowHiddenWindow(HWND window) {
+    if (!app.winhide) return;
+    app.winhide = 0;
+    CheckCommand(IDM_HIDE, false);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetTrayTip(0, nullptr);
+}
+
 // The new winhide is saved with the next save, not here.
 void OnTraySingleClick(HWND window) {
     if (app.winhide) {
-        app.winhide = 0;
-        CheckCommand(IDM_HIDE, false);
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-        SetTrayTip(0, nullptr);
+        ShowHiddenWindow(window);
     } else if (IsCovered(window)) {
         SetForegroundWindow(window);
     } else {
