@@ -9,6 +9,7 @@
 #include "measure/LoadSampler.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
+#include "titlebar/TitleBar.h"
 #include "tray/TrayIcon.h"
 #include "tray/TrayMouse.h"
 #include "view/Layout.h"
@@ -106,7 +107,10 @@ bool SwitchSetting(HWND window, WORD id) {
         Flip(&app.memory, IDM_MEMORY);
         Relayout(window);
         break;
-    case IDM_TITLE: Flip(&app.title, IDM_TITLE); break;
+    case IDM_TITLE:
+        // The window in the foreground would keep our text for good.
+        if (!Flip(&app.title, IDM_TITLE)) RestoreTitleBar();
+        break;
     case IDM_ICONANIM:
         Flip(&app.iconanim, IDM_ICONANIM);
         OnIconAnimChanged();
@@ -149,14 +153,20 @@ void SetLogItem(bool checked, bool greyed) {
     if (greyed && app.popupMenu) EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
 }
 
+// The tray's click on a hidden window, or a second start: nothing is saved.
+void ShowHiddenWindow(HWND window) {
+    if (!app.winhide) return;
+    app.winhide = 0;
+    CheckCommand(IDM_HIDE, false);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetTrayTip(0, nullptr);
+}
+
 // The new winhide is saved with the next save, not here.
 void OnTraySingleClick(HWND window) {
     if (app.winhide) {
-        app.winhide = 0;
-        CheckCommand(IDM_HIDE, false);
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-        SetTrayTip(0, nullptr);
+        ShowHiddenWindow(window);
     } else if (IsCovered(window)) {
         SetForegroundWindow(window);
     } else {

@@ -16,6 +16,10 @@ void ShowPopupMenu(HWND window, LPARAM lParam);
 // switched off in the options.
 void SetLogItem(bool checked, bool greyed);
 
+// A hidden window shown as the tray's click shows it (also asked for by a
+// second start); the new winhide is saved with the next save.
+void ShowHiddenWindow(HWND window);
+
 // TIMER_TRAYCLICK ran out without a double click: shows a hidden window,
 // raises a covered one, hides a visible one.
 void OnTraySingleClick(HWND window);

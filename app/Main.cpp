@@ -32,13 +32,19 @@ bool RefuseWindows9x() {
     return false;
 }
 
-// False when another instance runs (it is raised unless minimised) or the
-// mutex cannot be had.
+// False when another instance runs (it is shown when hidden, and raised
+// unless minimised) or the mutex cannot be had.
 bool TakeSingleInstance() {
     app.instanceMutex = CreateMutexA(nullptr, TRUE, "Vantor_PerfMon");
     if (!app.instanceMutex) return false;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         HWND other = FindWindowA(VANTOR_CLASS, VANTOR_TITLE);
+        // A hidden window whose tray icon the shell refused has no other way
+        // back. Sent, so that it shows before it is raised from here, where
+        // the right to the foreground is.
+        if (other)
+            SendMessageTimeoutA(other, WM_SHOWHIDDEN, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 2000,
+                                nullptr);
         if (other && !IsIconic(other)) SetForegroundWindow(other);
         CloseHandle(app.instanceMutex);
         app.instanceMutex = nullptr;

@@ -149,6 +149,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_QUERYENDSESSION: SaveSettings(false); return TRUE;
     case WM_TIMER: OnTimer(window, wParam); return 0;
     case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); return 0;
+    case WM_SHOWHIDDEN: ShowHiddenWindow(window); return 0;
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam))) return 0;
         break;

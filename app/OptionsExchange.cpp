@@ -184,6 +184,12 @@ void TakeOverOptions(HWND window, int result) {
 }
 
 void RunOptionsDialog(HWND window) {
+    // A second dialog would fill the working copy afresh under the first,
+    // whose edits would be lost: the open one is brought to the front.
+    if (app.optionsDialog) {
+        SetForegroundWindow(app.optionsDialog);
+        return;
+    }
     app.pendingSettings.mainWindow = window;
     const INT_PTR result = DialogBoxParamA(app.instance, "OPTIONDLG", window, OptionsDialogProc, 0);
     TakeOverOptions(window, static_cast<int>(result));

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+// While the dialog is open, the command only brings it to the front.
 void RunOptionsDialog(HWND window);
 
 // Takes app.pendingSettings over after the dialog ended with result (IDOK

@@ -16,6 +16,8 @@ enum : UINT_PTR {
 
 enum : UINT {
     WM_TRAYNOTIFY = WM_APP + 100,
+    // Sent by a second start to the running window: show yourself if hidden.
+    WM_SHOWHIDDEN = WM_APP + 101,
 };
 
 #define VANTOR_CLASS "Vantor_PerfMon"

@@ -71,6 +71,10 @@ void SaveDesktopTextColors() {
 }
 
 void ApplyDesktopTextColors(bool force) {
+    // Colours set before the shell's own were read could never be given
+    // back: a shell too busy to answer now is asked again on the next check.
+    if (!app.desktopColorsSaved) SaveDesktopTextColors();
+    if (!app.desktopColorsSaved) return;
     DWORD_PTR current = 0;
     if (!Ask(LVM_GETTEXTBKCOLOR, 0, &current)) return;
     if (!force && static_cast<COLORREF>(current) == CLR_NONE) return;

@@ -28,7 +28,7 @@ DisplayPage page1;
 
 HFONT CreateListFont() {
     return CreateFontA(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, "ＭＳ Pゴシック");
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, "ＭＳ Ｐゴシック");
 }
 
 uint32_t* MeterColour(int k) {

@@ -54,6 +54,7 @@ void PrepareColorChooser(HWND dialog) {
 }
 
 BOOL OnInitDialog(HWND dialog) {
+    app.optionsDialog = dialog;
     FillPendingSettings();
     InitCommonControls();
     HWND tab = GetDlgItem(dialog, IDC_OPTIONS_TAB);
@@ -103,6 +104,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_DESTROY:
         for (HWND& page : app.optionPages)
             page = nullptr;
+        app.optionsDialog = nullptr;
         return FALSE;
     default: return FALSE;
     }

@@ -19,4 +19,5 @@ struct OptionsState {
     CHOOSECOLORA colorChooser = {};
     COLORREF customColors[16] = {};
     HWND optionPages[OPTION_PAGE_COUNT] = {};
+    HWND optionsDialog = nullptr; // while the dialog is open
 };

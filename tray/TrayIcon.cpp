@@ -18,6 +18,10 @@ const DWORD TRAY_RECORD_SIZE = NOTIFYICONDATAA_V2_SIZE;
 
 enum : int { MAX_TIP_PROCESSORS = 64 };
 
+// A shell that refuses the icon is asked again after 1 s, then 2, 4 ... up
+// to a minute: asking on every tick would keep it busy for nothing.
+enum : DWORD { FIRST_RETRY_PAUSE_MS = 1000, LAST_RETRY_PAUSE_MS = 60000 };
+
 uint32_t iconsLoaded, iconsDestroyed;
 
 HICON Counted(HANDLE icon) {
@@ -61,6 +65,39 @@ bool Notify(DWORD message, NOTIFYICONDATAA* record) {
     return Shell_NotifyIconA(message, record) != FALSE;
 }
 
+void OfferTrayIcon(HWND window) {
+    NOTIFYICONDATAA& d = app.trayData;
+    ZeroMemory(&d, sizeof d);
+    d.cbSize = TRAY_RECORD_SIZE;
+    d.hWnd = window;
+    d.uID = TRAY_ICON_ID;
+    d.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    d.uCallbackMessage = WM_TRAYNOTIFY;
+    HICON first = static_cast<HICON>(app.trayIcons.at(0));
+    // An icon of the set that did not load would leave an empty place.
+    d.hIcon = app.iconanim && first ? first : app.smallIcon;
+    CopyText(d.szTip, sizeof d.szTip, VANTOR_TITLE);
+    // The shell may still hold the icon (a "TaskbarCreated" that was no
+    // restart): then it is modified.
+    app.trayShown = Notify(NIM_ADD, &d) || Notify(NIM_MODIFY, &d);
+    if (app.trayShown) {
+        app.trayRetryPause = 0;
+        return;
+    }
+    DWORD& pause = app.trayRetryPause;
+    pause = pause == 0 ? FIRST_RETRY_PAUSE_MS
+                       : (pause >= LAST_RETRY_PAUSE_MS / 2 ? LAST_RETRY_PAUSE_MS : pause * 2);
+    app.trayRetryAt = GetTickCount() + pause;
+}
+
+// An icon the shell has just lost (a change refused) is offered again on the
+// next tick.
+void LoseTrayIcon() {
+    app.trayShown = false;
+    app.trayRetryPause = 0;
+    app.trayRetryAt = GetTickCount();
+}
+
 } // namespace
 
 void DestroyTrayIconHandle(IconSet::Icon icon) {
@@ -86,23 +123,14 @@ void LoadTrayIcons() {
 }
 
 void AddTrayIcon(HWND window) {
-    NOTIFYICONDATAA& d = app.trayData;
-    ZeroMemory(&d, sizeof d);
-    d.cbSize = TRAY_RECORD_SIZE;
-    d.hWnd = window;
-    d.uID = TRAY_ICON_ID;
-    d.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    d.uCallbackMessage = WM_TRAYNOTIFY;
-    HICON first = static_cast<HICON>(app.trayIcons.at(0));
-    // An icon of the set that did not load would leave an empty place.
-    d.hIcon = app.iconanim && first ? first : app.smallIcon;
-    CopyText(d.szTip, sizeof d.szTip, VANTOR_TITLE);
-    // The shell may still hold the icon (a "TaskbarCreated" that was no
-    // restart): then it is modified.
-    app.trayShown = Notify(NIM_ADD, &d) || Notify(NIM_MODIFY, &d);
+    // A new shell is asked at once, and soon again if it is not ready yet.
+    app.trayRetryPause = 0;
+    OfferTrayIcon(window);
 }
 
 void UpdateTrayIcon(uint32_t load) {
+    // An icon the shell has not taken cannot change; the offer carries it.
+    if (!app.trayShown) return;
     HICON icon = app.smallIcon;
     if (app.iconanim) {
         icon = static_cast<HICON>(app.trayIcons.pick(load));
@@ -116,7 +144,7 @@ void UpdateTrayIcon(uint32_t load) {
     if (Notify(NIM_MODIFY, &d))
         app.trayData.hIcon = icon;
     else
-        app.trayShown = false;
+        LoseTrayIcon();
 }
 
 void SetTrayTip(int count, const LoadHistory* history) {
@@ -132,14 +160,14 @@ void SetTrayTip(int count, const LoadHistory* history) {
     } else {
         CopyText(tip, sizeof tip, VANTOR_TITLE);
     }
-    if (app.trayShown && strcmp(tip, app.trayData.szTip) == 0) return;
+    if (!app.trayShown || strcmp(tip, app.trayData.szTip) == 0) return;
     NOTIFYICONDATAA d = app.trayData;
     d.uFlags = NIF_TIP;
     CopyText(d.szTip, sizeof d.szTip, tip);
     if (Notify(NIM_MODIFY, &d))
         CopyText(app.trayData.szTip, sizeof app.trayData.szTip, tip);
     else
-        app.trayShown = false;
+        LoseTrayIcon();
 }
 
 void RemoveTrayIcon() {
@@ -148,7 +176,8 @@ void RemoveTrayIcon() {
 }
 
 void UpdateTrayOnTick(HWND window) {
-    if (!app.trayShown) AddTrayIcon(window);
+    if (!app.trayShown && static_cast<LONG>(GetTickCount() - app.trayRetryAt) >= 0)
+        OfferTrayIcon(window);
     if (!app.trayShown || !app.loadHistory) return;
     if (app.iconanim) UpdateTrayIcon(app.loadHistory[0].latest());
     if (app.winhide) SetTrayTip(app.multi ? app.cpuCount : 0, app.loadHistory);

@@ -16,8 +16,10 @@ void LoadTrayIcons();
 void ClearTrayIcons();
 
 // Adds the icon (the one for load 0 with iconanim on, else the program's
-// own) with the tip "Vantor". An icon the shell already has is modified
-// instead; one the shell refuses is offered again by the next sampling tick.
+// own) with the tip "Vantor", at once (start-up, "TaskbarCreated"). An icon
+// the shell already has is modified instead; one the shell refuses is
+// offered again by a later sampling tick, after a pause that grows with
+// each refusal.
 void AddTrayIcon(HWND window);
 // Shows the icon for a total load (iconanim on), or the program's own icon.
 void UpdateTrayIcon(uint32_t load);

@@ -15,7 +15,10 @@ struct TrayState {
     // What the shell shows: hIcon is the icon it really has (null when that
     // is not known, after the set was rebuilt) and szTip its tip.
     NOTIFYICONDATAA trayData = {};
-    // The shell has taken the icon; while it has not, every sampling tick
-    // offers it again.
+    // The shell has taken the icon; while it has not, a sampling tick
+    // offers it again once trayRetryAt has come, each refusal doubling the
+    // pause (trayRetryPause, in ms) up to a limit.
     bool trayShown = false;
+    DWORD trayRetryAt = 0;
+    DWORD trayRetryPause = 0;
 };

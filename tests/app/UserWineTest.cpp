@@ -364,9 +364,29 @@ std::map<std::string, std::string> KeysOf(const std::string& ini, const std::str
     return keys;
 }
 
+// Another program's window in front (asked until it is), carrying the load
+// text or its own caption.
+bool InFrontCarrying(HWND window, bool carries) {
+    return testkit::WaitUntil(
+        [&] {
+            if (GetForegroundWindow() != window) SetForegroundWindow(window);
+            char text[256] = {};
+            testkit::SendWithTimeout(window, WM_GETTEXT, sizeof text, LPARAM(text), 3000, nullptr);
+            return GetForegroundWindow() == window &&
+                   (std::string(text) != "Test Window") == carries;
+        },
+        3000);
+}
+
 TEST(Commands, EachSwitchChangesItsSettingItsMarkAndNothingElse) {
     Vantor v;
     ASSERT_TRUE(Start(&v, "commands", "posx=300\r\nposy=300\r\n", kMenuConfig, 4));
+    testkit::Process other; // a window of another program, away from Vantor's
+    testkit::RunOptions o;
+    o.exe = testkit::BuildDir() + "\\..\\..\\tools\\testwindow\\testwindow.exe";
+    ASSERT_TRUE(testkit::Start(o, &other));
+    HWND memo = testkit::WaitForWindow("VantorTestWindow", nullptr, 5000);
+    ASSERT_NE(memo, nullptr);
     struct Switch {
         unsigned id;
         const char *section, *key;
@@ -381,6 +401,11 @@ TEST(Commands, EachSwitchChangesItsSettingItsMarkAndNothingElse) {
             std::string before, after;
             testkit::ReadFileText(v.ini, &before);
             const RECT was = RectOf(v.window);
+            const bool on = *value == '1';
+            // Switched off, the caption it carries goes back to its owner.
+            if (s.id == 40023 && !on) {
+                ASSERT_TRUE(InFrontCarrying(memo, true));
+            }
             testkit::Post(v.window, WM_COMMAND, s.id, 0);
             const bool mode = s.id >= 40033 && s.id <= 40035;
             const std::string want = mode ? std::to_string((s.id - 40032) % 3) : value;
@@ -410,8 +435,9 @@ TEST(Commands, EachSwitchChangesItsSettingItsMarkAndNothingElse) {
             std::string mark = MenuItems(v)[s.id];
             Keys(WaitMenu(), {VK_ESCAPE});
             EXPECT_EQ(mark, mode || want == "1" ? "checked mark" : "unchecked mark") << s.id;
-            const bool on = *value == '1';
-            if (s.id == 40012) {
+            if (s.id == 40023) {
+                EXPECT_TRUE(InFrontCarrying(memo, on));
+            } else if (s.id == 40012) {
                 EXPECT_EQ((GetWindowLongA(v.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, on);
             } else if (s.id == 40027) {
                 EXPECT_EQ(Opacity(v.window), on ? 180 : 255);

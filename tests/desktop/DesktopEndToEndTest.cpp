@@ -62,6 +62,23 @@ TEST(DesktopLabels, WorkerWDesktopAtStartKeepsItsSavedColoursOverATaskbarMessage
     EXPECT_TRUE(Colours(desktop, TEXT, BACK));
 }
 
+// A shell too busy to answer while the program starts, and one that counts
+// as hung (5 s without pumping): nothing is set before its own colours were
+// read, and those come back at exit.
+TEST(DesktopLabels, AShellSlowAtStartGetsItsOwnColoursBack) {
+    for (DWORD held : {1500u, 6000u}) {
+        FakeDesktop desktop(FakeDesktop::PROGMAN, TEXT, BACK);
+        desktop.Hold();
+        VantorRun vantor;
+        ASSERT_TRUE(Start(vantor, held < 5000 ? "desktop_busy" : "desktop_hung", 1));
+        Sleep(held);
+        desktop.Release();
+        EXPECT_TRUE(testkit::WaitUntil([&] { return Transparent(desktop); }, 5000)) << held;
+        ASSERT_TRUE(vantor.Exit());
+        EXPECT_TRUE(Colours(desktop, TEXT, BACK)) << held;
+    }
+}
+
 TEST(DesktopLabels, OffLeavesTheLabelsAlone) {
     FakeDesktop desktop(FakeDesktop::PROGMAN, TEXT, BACK);
     VantorRun vantor;

@@ -85,6 +85,34 @@ COLORREF ScreenAt(HWND control) {
     ReleaseDC(nullptr, screen);
     return c;
 }
+// Entry 1, "cpu 1", of the series list as the screen shows it, against that
+// text drawn here in a face, right of the colour square.
+bool SeriesEntryDrawnIn(HWND list, const char* face) {
+    RECT client;
+    GetClientRect(list, &client);
+    const int h = int(Send(list, LB_GETITEMHEIGHT)), w = client.right - (h + 1);
+    POINT at = {h + 1, h};
+    ClientToScreen(list, &at);
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HBITMAP drawn = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ oldBitmap = SelectObject(dc, drawn);
+    RECT all = {0, 0, w, h};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
+    HFONT font = CreateFontA(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, face);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutA(dc, 0, 0, "cpu 1", 5);
+    bool same = true;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            same = same && GetPixel(dc, x, y) == GetPixel(screen, at.x + x, at.y + y);
+    SelectObject(dc, oldFont), SelectObject(dc, oldBitmap);
+    DeleteObject(font), DeleteObject(drawn), DeleteDC(dc), ReleaseDC(nullptr, screen);
+    return same;
+}
+
 // Loads swinging between 10 and 90 %, so that every tick repaints.
 std::string SwingingLoads() {
     std::string s = "cpus 1\n";
@@ -274,6 +302,105 @@ TEST_F(OptionsDialog, OkTakesOneChangeOfEachPageIntoTheWindowAndTheFile) {
     testkit::Post(open, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_NE(menu.find("40036 画面端にスナップ|40028 メモリ容量表示|0 |"), std::string::npos)
         << menu;
+}
+
+// One control of each rule the pages keep: its state at opening from the
+// file, one change, and after OK exactly these keys changed in the file.
+TEST_F(OptionsDialog, EachPageRuleFromTheFileThroughAChangeBackToTheFile) {
+    ASSERT_TRUE(Launch("opt_rules", "cpus 4\n30 40 50 60\n",
+                       {{"Config", "layout", "1"},
+                        {"Config", "graph", "2"},
+                        {"Config", "trans2", "120"},
+                        {"Config\\Ext", "memtype", "0"}}));
+    ASSERT_NE(Open(), nullptr); // an OK without changes writes the keys of four processors
+    ASSERT_TRUE(Press(dialog, IDOK));
+    const std::string before = FileText(ini);
+    enum How { CLICK, CHOOSE, PICK };
+    struct Row {
+        int tab, id;
+        How how;
+        int initially;  // check state or selected entry at opening
+        COLORREF value; // the entry chosen or the colour picked
+        const char *section, *key, *want;
+    } const rows[] = {
+        {0, 1058, CLICK, BST_UNCHECKED, 0, "Config", "layout", "0"}, // "省スペース" means 0
+        {0, 1059, CHOOSE, 2, 1, "Config", "graph", "1"},
+        {0, 1070, CLICK, BST_CHECKED, 0, "Config", "trans2", "0"}, // off: no second opacity
+        {1, 1072, CHOOSE, 0, 2, nullptr, nullptr, nullptr},        // the series cpu 2
+        {1, 1016, PICK, 0, RGB(9, 99, 199), "Config\\Color", "gcolor2", "0xc76309"},
+        {3, 1039, PICK, 0, RGB(1, 2, 3), "Config\\Ext", "textcolor", "0x030201"},
+        {3, 1075, PICK, 0, RGB(200, 0, 100), "Config\\Ext", "memback", "6553800"},
+        {3, 1076, PICK, 0, RGB(0, 150, 50), "Config\\Ext", "memtext", "3315200"},
+        {3, 1078, CLICK, BST_UNCHECKED, 0, "Config\\Ext", "memtype", "1"},
+    };
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(Text(Page(0), 1063), "120");
+    Keys changed;
+    for (const Row& r : rows) {
+        HWND page = ShowTab(r.tab), control = GetDlgItem(page, r.id);
+        ASSERT_NE(control, nullptr) << r.id;
+        if (r.id == 1072) {
+            // The series are listed in the dialog's face (substituted here),
+            // not in one the system lacks (the fallback is fixed-pitch).
+            EXPECT_TRUE(testkit::WaitUntil(
+                [&] { return SeriesEntryDrawnIn(control, "ＭＳ Ｐゴシック"); }, 3000));
+            EXPECT_FALSE(SeriesEntryDrawnIn(control, "ＭＳ Pゴシック"));
+        }
+        if (r.how == CLICK) {
+            EXPECT_EQ(Send(control, BM_GETCHECK), r.initially) << r.id;
+            Click(page, r.id);
+        } else if (r.how == CHOOSE) {
+            const UINT get = r.id == 1072 ? LB_GETCURSEL : CB_GETCURSEL;
+            EXPECT_EQ(Send(control, get), r.initially) << r.id;
+            Send(control, r.id == 1072 ? LB_SETCURSEL : CB_SETCURSEL, r.value);
+            testkit::Post(page, WM_COMMAND, MAKEWPARAM(r.id, LBN_SELCHANGE), LPARAM(control));
+        } else {
+            ClickAt(control);
+            ASSERT_TRUE(PickColour(GetRValue(r.value), GetGValue(r.value), GetBValue(r.value)));
+            Sleep(300);
+            EXPECT_EQ(ScreenAt(control), r.value) << r.id << ": the swatch shows the pick";
+        }
+        if (r.key) changed.push_back({r.section, r.key, r.want});
+    }
+    ASSERT_TRUE(Press(dialog, IDOK));
+    EXPECT_EQ(FileText(ini), FileText(Edited(dir + "\\expected.ini", before, changed)));
+}
+
+// The command again while the dialog is open (posted: no menu opens then)
+// brings the open one to the front; its edits are what OK saves.
+TEST_F(OptionsDialog, TheCommandWhileOpenBringsTheOpenDialogToTheFront) {
+    ASSERT_TRUE(Launch("opt_twice", "cpus 1\n30\n", {}));
+    ASSERT_NE(Open(), nullptr);
+    SetText(ShowTab(0), 1007, "1700");
+    testkit::Process program; // another program's window in front
+    testkit::RunOptions o;
+    o.exe = testkit::BuildDir() + "\\..\\..\\tools\\testwindow\\testwindow.exe";
+    ASSERT_TRUE(testkit::Start(o, &program));
+    HWND other = testkit::WaitForWindow("VantorTestWindow", nullptr, 5000);
+    ASSERT_TRUE(
+        other &&
+        testkit::WaitUntil(
+            [&] { return SetForegroundWindow(other), GetForegroundWindow() == other; }, 3000));
+    // Asked again until it holds: Wine may still be moving the X focus to
+    // the other window when the first command comes.
+    EXPECT_TRUE(testkit::WaitUntil(
+        [&] {
+            testkit::Post(window, WM_COMMAND, 40010, 0);
+            Sleep(300);
+            return GetForegroundWindow() == dialog;
+        },
+        5000));
+    testkit::Kill(program);
+    auto dialogs = [&] {
+        int n = 0;
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "Vantorモニタ 設定"));)
+            ++n;
+        return n;
+    };
+    EXPECT_FALSE(testkit::WaitUntil([&] { return dialogs() > 1; }, 1500));
+    ASSERT_TRUE(Press(dialog, IDOK));
+    EXPECT_EQ(dialogs(), 0);
+    EXPECT_EQ(Key("Config", "tmrate"), "1700");
 }
 
 TEST_F(OptionsDialog, ApplyWithoutSavingChangesTheWindowOnlyAndCancelOnlyTheOpacity) {

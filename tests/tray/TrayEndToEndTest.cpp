@@ -118,6 +118,33 @@ TEST_F(Tray, IconComesBackAfterRefusalsAndShellRestarts) {
     EXPECT_FALSE(tray.HasIcon());
 }
 
+// A shell that refuses every icon is asked after growing pauses, not on
+// every tick, and at once on "TaskbarCreated"; meanwhile the hidden window,
+// which has no icon to be clicked, is shown by a second start.
+TEST_F(Tray, ARefusingShellIsAskedLessOftenAndASecondStartShowsTheHiddenWindow) {
+    tray.RefuseNext(1 << 30);
+    ASSERT_TRUE(vantor.Start("tray_refused", "winhide=1\r\n", "", "", "cpus 1\n20\n"));
+    EXPECT_FALSE(Visible());
+    auto adds = [&] { return Only(tray.Calls(), NIM_ADD, NIF_ICON); };
+    ASSERT_TRUE(testkit::WaitUntil([&] { return adds().size() >= 4; }, 20000));
+    std::vector<TrayCall> a = adds();
+    for (size_t k = 1; k < 4; ++k) // 1, 2 and 4 s at least, on ticks of 200 ms
+        EXPECT_GE(a[k].tick - a[k - 1].tick, (1000u << (k - 1)) - 20) << k;
+    // The next offer is 8 s away: one that comes now answers the message.
+    ASSERT_TRUE(PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0));
+    ASSERT_TRUE(testkit::WaitUntil([&] { return adds().size() >= 5; }, 4000));
+    EXPECT_LT(adds()[4].tick - a[3].tick, 4000u);
+
+    testkit::Process second;
+    DWORD code = 99;
+    ASSERT_TRUE(testkit::Start(testkit::RunOptions{vantor.Exe(), "", vantor.dir, "", {}}, &second));
+    ASSERT_TRUE(testkit::WaitExit(second, 15000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return Visible(); }, 5000));
+    EXPECT_FALSE(tray.HasIcon());
+    EXPECT_TRUE(vantor.Exit());
+}
+
 bool TaskManagerRunning(bool end) {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 e = {};

@@ -21,6 +21,9 @@ enum : size_t {
     REC_ICON_BITS = 960, // mask, then colour bits
 };
 
+// Posted to the list view: its thread waits until released.
+enum : UINT { WM_HOLD = WM_APP + 1 };
+
 uint32_t U32(const BYTE* p, size_t at) {
     uint32_t v;
     memcpy(&v, p + at, sizeof v);
@@ -202,11 +205,16 @@ void FakeTray::RightClick() const {
 
 FakeDesktop::FakeDesktop(Kind kind, COLORREF text, COLORREF background)
     : kind_(kind), text_(text), background_(background) {
+    held_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    released_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = StartThread(Run, this, &ready_);
 }
 
 FakeDesktop::~FakeDesktop() {
+    Release();
     StopThread(thread_, ready_);
+    CloseHandle(held_);
+    CloseHandle(released_);
 }
 
 DWORD WINAPI FakeDesktop::Run(void* p) {
@@ -246,6 +254,11 @@ DWORD WINAPI FakeDesktop::Run(void* p) {
 
 LRESULT CALLBACK FakeDesktop::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     FakeDesktop* self = reinterpret_cast<FakeDesktop*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg == WM_HOLD) {
+        SetEvent(self->held_);
+        WaitForSingleObject(self->released_, 60000);
+        return 0;
+    }
     if ((msg == LVM_SETTEXTCOLOR || msg == LVM_SETTEXTBKCOLOR)) {
         std::lock_guard<std::mutex> hold(self->lock_);
         if (!self->ownChange_) self->sets_.emplace_back(msg, static_cast<COLORREF>(lParam));
@@ -259,6 +272,16 @@ COLORREF FakeDesktop::TextColor() const {
 
 COLORREF FakeDesktop::BackgroundColor() const {
     return static_cast<COLORREF>(SendMessageA(listView_, LVM_GETTEXTBKCOLOR, 0, 0));
+}
+
+void FakeDesktop::Hold() {
+    ResetEvent(released_);
+    PostMessageA(listView_, WM_HOLD, 0, 0);
+    WaitForSingleObject(held_, 10000);
+}
+
+void FakeDesktop::Release() {
+    SetEvent(released_);
 }
 
 std::vector<std::pair<UINT, COLORREF>> FakeDesktop::Sets() const {

@@ -81,6 +81,10 @@ class FakeDesktop {
     std::vector<std::pair<UINT, COLORREF>> Sets() const;
     // The shell itself paints the labels' background again.
     void PutBackground(COLORREF background);
+    // The list view's thread stops answering until Release (a shell busy
+    // or hung at start); returns once the thread is held.
+    void Hold();
+    void Release();
 
   private:
     static DWORD WINAPI Run(void* self);
@@ -94,6 +98,7 @@ class FakeDesktop {
     mutable std::mutex lock_;
     std::vector<std::pair<UINT, COLORREF>> sets_;
     bool ownChange_ = false;
+    HANDLE held_ = nullptr, released_ = nullptr;
 };
 
 } // namespace fakeshell
