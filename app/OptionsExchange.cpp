@@ -128,6 +128,12 @@ void TakeOverMemoryItem(const PendingSettings& p, const OptionChanges& changed) 
     }
 }
 
+void TakeOverMemoryLine(const PendingSettings& p) {
+    app.memtype = p.memtype;
+    app.memback = p.memback;
+    app.memtext = p.memtext;
+}
+
 void Relayout(HWND window) {
     const uint32_t width = app.clientWidth, height = app.clientHeight;
     LayoutWindow(window, 0, 0, false, app.graph == 0);
@@ -148,9 +154,7 @@ void SaveWithoutWindow(const PendingSettings& p) {
     app.textcolor = p.textcolor;
     app.tmrate3 = p.tmrate3;
     app.kakusi = p.kakusi;
-    app.memtype = p.memtype;
-    app.memback = p.memback;
-    app.memtext = p.memtext;
+    TakeOverMemoryLine(p);
     SaveSettings(true);
 }
 
@@ -176,9 +180,7 @@ void TakeOverOptions(HWND window, int result) {
     }
     ChangeDesktopTextOptions(window, p.bgtrans, p.textcolor, p.tmrate3);
     TakeOverMemoryItem(p, changed);
-    app.memtype = p.memtype;
-    app.memback = p.memback;
-    app.memtext = p.memtext;
+    TakeOverMemoryLine(p);
     if (result == IDOK) SaveSettings(true);
     Relayout(window);
 }
