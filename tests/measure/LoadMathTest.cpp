@@ -36,27 +36,20 @@ TEST(LoadMath, MeanTruncatesAndNeverDividesByZero) {
     EXPECT_EQ(MeanLoad(50, -1), 0u);
 }
 
-} // namespace
-
-namespace {
-
-ProcessorTimes T(int64_t idle, int64_t kernel, int64_t user) {
-    ProcessorTimes t = {};
-    t.idle = idle, t.kernel = kernel, t.user = user;
-    return t;
-}
-
-struct KernelCase {
-    const char* what;
-    std::vector<ProcessorTimes> prev, now;
-    std::vector<uint32_t> want; // total, then the slots 1 .. size - 1
-};
-
 // A processor's time is kernel (idle included) plus user; its load the part
 // of that which was not idle; the total from the summed times of all.
 TEST(LoadMath, LoadsFromTheKernelsTimes) {
+    auto T = [](int64_t idle, int64_t kernel, int64_t user) {
+        ProcessorTimes t = {};
+        t.idle = idle, t.kernel = kernel, t.user = user;
+        return t;
+    };
     const ProcessorTimes zero = T(0, 0, 0);
-    const KernelCase table[] = {
+    const struct {
+        const char* what;
+        std::vector<ProcessorTimes> prev, now;
+        std::vector<uint32_t> want; // total, then the slots 1 .. size - 1
+    } table[] = {
         {"two processors", {zero, zero}, {T(750, 800, 200), T(100, 400, 600)}, {57, 25, 90}},
         {"rounded like the idle share", {zero}, {T(994, 994, 6)}, {1, 1}},
         {"no time, or idle ahead of it", {zero, zero}, {zero, T(900, 800, 0)}, {0, 0, 0}},
@@ -67,7 +60,7 @@ TEST(LoadMath, LoadsFromTheKernelsTimes) {
         {"near the counters' top", {T(INT64_MAX - 2000, INT64_MAX - 2000, 0)},
          {T(INT64_MAX - 1000, INT64_MAX, 0)}, {50, 50}},
     };
-    for (const KernelCase& c : table) {
+    for (const auto& c : table) {
         std::vector<uint32_t> load(c.want.size(), 77);
         LoadsFromTimes(c.prev.data(), c.now.data(), int32_t(c.now.size()), int32_t(load.size() - 1),
                        load.data());

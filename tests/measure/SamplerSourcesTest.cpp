@@ -3,9 +3,11 @@
 // which stops answering now and then. Each row of the table is one sample.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "FakeSource.h"
 #include "PerfBlockBuilder.h"
 #include "measure/LoadSampler.h"
 
@@ -14,48 +16,34 @@ namespace {
 // What the performance data answers.
 enum Perf { GOOD, FAILS, NO_OBJECT, NO_COUNTER };
 
-struct World {
+// Without _Total both sources list four entries: only the change of source
+// can tell that two readings do not line up.
+struct World : FakeSource {
     Perf perf = GOOD;
     bool kernel = true;
-    uint32_t tick = 5000;
     std::vector<ProcessorTimes> times = std::vector<ProcessorTimes>(4, ProcessorTimes{});
-    size_t queries = 0, closes = 0;
 
     // Idle and kernel time grow by the idle part of the loads, user time by the rest.
     void run(uint32_t ms, const std::vector<int>& loads) {
-        tick += ms;
+        ticks = {(ticks.empty() ? 5000 : ticks[0]) + ms};
+        std::vector<BlockInstance> list;
         for (size_t p = 0; p < times.size(); ++p) {
             const int64_t idle = int64_t(ms) * 10000 * (100 - loads[p]) / 100;
             times[p].idle += idle, times[p].kernel += idle, times[p].user += ms * 10000 - idle;
+            list.push_back({std::to_string(p), uint64_t(times[p].idle)});
         }
-    }
-    // Without _Total both sources list four entries: only the change of
-    // source can tell that two readings do not line up.
-    static int32_t Query(void* ctx, uint8_t* buffer, uint32_t* bytes) {
-        World* w = static_cast<World*>(ctx);
-        ++w->queries;
-        std::vector<BlockInstance> list;
-        for (size_t p = 0; p < w->times.size(); ++p)
-            list.push_back({std::to_string(p), uint64_t(w->times[p].idle)});
-        BuiltBlock b = BuildBlock(list, w->perf == NO_COUNTER ? 7 : 6);
-        if (w->perf == NO_OBJECT) Poke32(b, offsetof(PerfDataBlock, NumObjectTypes), 0);
-        if (w->perf == FAILS || b.bytes.size() > *bytes) return w->perf == FAILS ? 2 : PERF_MORE_DATA;
-        std::copy(b.bytes.begin(), b.bytes.end(), buffer);
-        *bytes = uint32_t(b.bytes.size());
-        return 0;
-    }
-    static int32_t Kernel(void* ctx, ProcessorTimes* out, int32_t capacity) {
-        World* w = static_cast<World*>(ctx);
-        std::copy(w->times.begin(), w->times.begin() + std::min<size_t>(capacity, 4), out);
-        return w->kernel ? std::min(capacity, 4) : -1;
+        BuiltBlock b = BuildBlock(list, perf == NO_COUNTER ? 7 : 6);
+        if (perf == NO_OBJECT) Poke32(b, offsetof(PerfDataBlock, NumObjectTypes), 0);
+        blocks = {b.bytes};
+        fail = perf == FAILS;
     }
     PerfSource source() {
-        PerfSource s;
-        s.query = Query;
-        s.tickCount = [](void* ctx) { return static_cast<World*>(ctx)->tick; };
-        s.close = [](void* ctx) { ++static_cast<World*>(ctx)->closes; };
-        s.processorTimes = Kernel;
-        s.context = this;
+        PerfSource s = FakeSource::source();
+        s.processorTimes = [](void* ctx, ProcessorTimes* out, int32_t capacity) {
+            World* w = static_cast<World*>(static_cast<FakeSource*>(ctx));
+            std::copy(w->times.begin(), w->times.begin() + std::min(capacity, 4), out);
+            return w->kernel ? std::min(capacity, 4) : -1;
+        };
         return s;
     }
 };
@@ -101,6 +89,7 @@ TEST(SamplerSources, TwentySamplesSwitchSourcesAndCloseOnlyAfterFailures) {
         {"performance data", GOOD, true, 1000, 85, true, PERF, true},
     };
     World w;
+    w.run(0, {0, 0, 0, 0});
     size_t failures = 0;
     {
         LoadSampler s(w.source());
@@ -110,10 +99,10 @@ TEST(SamplerSources, TwentySamplesSwitchSourcesAndCloseOnlyAfterFailures) {
             w.perf = row.perf;
             w.kernel = row.kernel;
             w.run(row.ms, {row.load, 40, 100 - row.load, 0});
-            const size_t queries = w.queries;
+            const size_t queries = w.offered.size();
             EXPECT_EQ(s.sample(), row.figures) << row.what;
             EXPECT_EQ(s.source(), row.source) << row.what;
-            EXPECT_EQ(w.queries > queries, row.perfAsked) << row.what;
+            EXPECT_EQ(w.offered.size() > queries, row.perfAsked) << row.what;
             if (row.figures) shown = {35, uint32_t(row.load), 40, uint32_t(100 - row.load), 0};
             for (int slot = 0; slot <= 4; ++slot)
                 EXPECT_EQ(s.loadOf(slot), shown[slot]) << row.what << ", slot " << slot;
@@ -123,23 +112,6 @@ TEST(SamplerSources, TwentySamplesSwitchSourcesAndCloseOnlyAfterFailures) {
         EXPECT_EQ(failures, 4u);
     }
     EXPECT_EQ(w.closes, failures + 1) << "once more when the sampler goes";
-}
-
-// Where the performance data has no processor object (plain Wine), the
-// kernel counts the processors, and the first figures measure from
-// construction, not from boot.
-TEST(SamplerSources, WithoutProcessorObjectTheKernelCountsAndPrimes) {
-    World w;
-    w.perf = NO_OBJECT;
-    w.run(3600000, {90, 90, 90, 90});
-    LoadSampler s(w.source());
-    EXPECT_EQ(s.processorCount(), 4);
-    EXPECT_EQ(s.source(), LoadSource::KernelTimes);
-    w.run(1000, {30, 40, 70, 0});
-    ASSERT_TRUE(s.sample());
-    EXPECT_EQ(s.loadOf(0), 35u);
-    EXPECT_EQ(s.loadOf(1), 30u);
-    EXPECT_EQ(w.closes, 1u);
 }
 
 } // namespace
