@@ -194,8 +194,7 @@ TEST(HoverModes, ShowGraphOnHoverUnfoldsAboveTheScreenBottomAndFoldsBack) {
         EXPECT_TRUE(WaitRect(v.window, 300, pressY == 760 ? 740 : 768 - H, W, FoldedH));
         WritePrivateProfileStringA("Window", "posy", "1", v.ini.c_str());
         Xdo("mouseup 1");
-        EXPECT_TRUE(testkit::WaitUntil([&] { return Ini(v, "Window", "posy") != "1"; }, 3000));
-        EXPECT_EQ(Ini(v, "Window", "posy"), "700");
+        EXPECT_TRUE(WaitIni(v, "Window", "posy", "700"));
         Move(600, 300);
         EXPECT_TRUE(WaitRect(v.window, 300, 700, W, FoldedH));
     }
@@ -364,8 +363,7 @@ std::map<std::string, std::string> KeysOf(const std::string& ini, const std::str
     return keys;
 }
 
-// Another program's window in front (asked until it is), carrying the load
-// text or its own caption.
+// Another program's window in front (asked until it is), carrying the load text or not.
 bool InFrontCarrying(HWND window, bool carries) {
     return testkit::WaitUntil(
         [&] {
@@ -411,15 +409,12 @@ TEST(Commands, EachSwitchChangesItsSettingItsMarkAndNothingElse) {
             const std::string want = mode ? std::to_string((s.id - 40032) % 3) : value;
             // Wine rewrites the file in place for each section: a read may
             // catch it half written, so read until the whole save is there.
-            ASSERT_TRUE(testkit::WaitUntil(
-                [&] {
-                    return testkit::ReadFileText(v.ini, &after) &&
-                           KeysOf(after, s.section)[s.key] == want &&
-                           KeysOf(after, "Window").size() == 7 &&
-                           KeysOf(after, "Option").size() == 8;
-                },
-                3000))
-                << s.id;
+            auto whole = [&] {
+                return testkit::ReadFileText(v.ini, &after) &&
+                       KeysOf(after, "Window").size() == 7 && KeysOf(after, "Option").size() == 8 &&
+                       KeysOf(after, s.section)[s.key] == want;
+            };
+            ASSERT_TRUE(testkit::WaitUntil(whole, 3000)) << s.id;
             // Only its own key changes; a file without all keys gets them.
             for (const char* name : {"Window", "Option"}) {
                 std::map<std::string, std::string> now = KeysOf(after, name);
@@ -453,67 +448,26 @@ TEST(Commands, EachSwitchChangesItsSettingItsMarkAndNothingElse) {
     ExpectExitCodeZero(v);
 }
 
-// At home and shown: where a window in the hide or avoid mode must not be
-// while the pointer is within its place.
-bool AtHome(const Vantor& v, const RECT& home) {
-    const RECT r = RectOf(v.window);
-    return IsWindowVisible(v.window) && r.left == home.left && r.top == home.top;
-}
-
-// Watches the window for ms: false as soon as it is seen at home.
-bool StaysAway(const Vantor& v, const RECT& home, DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        if (AtHome(v, home)) return false;
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-    return true;
-}
-
 // The window grows where it stands; the pointer moves in small steps through
-// the strip it gained: the window goes away once and stays away until the
-// pointer leaves its place.
+// the strip it gained: the window goes away once and stays away (shown at
+// home is where it must not be) until the pointer leaves its place.
 void PointerInGainedStrip(Vantor& v, const std::function<void()>& relayout) {
-    const RECT before = RectOf(v.window);
+    const LONG bottom = RectOf(v.window).bottom;
     relayout();
-    ASSERT_TRUE(testkit::WaitUntil([&] { return RectOf(v.window).bottom > before.bottom; }, 5000));
-    const RECT after = RectOf(v.window);
-    Move(after.left + 20, after.bottom - 4);
-    EXPECT_TRUE(testkit::WaitUntil([&] { return !AtHome(v, after); }, 5000));
+    ASSERT_TRUE(testkit::WaitUntil([&] { return RectOf(v.window).bottom > bottom; }, 5000));
+    const RECT home = RectOf(v.window);
+    auto atHome = [&] {
+        const RECT r = RectOf(v.window);
+        return IsWindowVisible(v.window) && r.left == home.left && r.top == home.top;
+    };
+    Move(home.left + 20, home.bottom - 4);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !atHome(); }, 5000));
     for (int step = 1; step <= 10; ++step) {
-        Move(after.left + 20 + step, after.bottom - 4 - step % 2);
-        EXPECT_TRUE(StaysAway(v, after, 200)) << "step " << step;
+        Move(home.left + 20 + step, home.bottom - 4 - step % 2);
+        EXPECT_FALSE(testkit::WaitUntil(atHome, 200)) << "step " << step;
     }
     Move(700, 650);
-    EXPECT_TRUE(testkit::WaitUntil([&] { return AtHome(v, after); }, 5000));
-}
-
-// "省スペース" clicked on the options' first page, then OK.
-void SwitchLayoutInTheOptions(Vantor& v) {
-    testkit::Post(v.window, WM_COMMAND, 40010, 0);
-    HWND dialog = testkit::WaitForWindow("#32770", "Vantorモニタ 設定", 10000), page = nullptr;
-    ASSERT_TRUE(dialog && testkit::WaitUntil([&] { return IsWindowVisible(dialog); }, 5000));
-    while ((page = FindWindowExA(GetDlgItem(dialog, 1026), page, "#32770", nullptr)) &&
-           !GetDlgItem(page, 1059)) {
-    }
-    ASSERT_TRUE(testkit::SendWithTimeout(GetDlgItem(page, 1058), BM_CLICK, 0, 0, 5000, nullptr));
-    testkit::Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindow(dialog); }, 10000));
-}
-
-// acthide out of range is the normal mode: the graph unfolds, the window is
-// dragged, and the file keeps the value.
-void OutOfRangeIsNormal(Vantor& v, const char* written) {
-    ASSERT_TRUE(WaitRect(v.window, 300, 300, W, FoldedH));
-    Move(350, 320);
-    EXPECT_TRUE(WaitRect(v.window, 300, 300, W, H));
-    Xdo("mousedown 1");
-    Move(400, 350);
-    EXPECT_TRUE(WaitRect(v.window, 350, 330, W, FoldedH));
-    Xdo("mouseup 1");
-    EXPECT_TRUE(WaitIni(v, "Window", "posx", "350"));
-    EXPECT_EQ(Ini(v, "Window", "posy"), "330");
-    EXPECT_EQ(Ini(v, "Window", "acthide"), written);
+    EXPECT_TRUE(testkit::WaitUntil(atHome, 5000));
 }
 
 // The opacity at start, while hovered, after the pointer has left, and
@@ -541,13 +495,29 @@ TEST(Pointer, EveryRowLeavesTheWindowAndTheFileWhereTheyBelong) {
     const std::string home = "posx=300\r\nposy=300\r\n", translucent = "[Option]\r\ntrans=1\r\n";
     auto command = [](Vantor& v, unsigned id) { testkit::Post(v.window, WM_COMMAND, id, 0); };
     const Row rows[] = {
-        // The hide and avoid modes after the window changed size.
-        {"memory_line_hide", home + "acthide=1\r\n", "[Config\\Ext]\r\nkakusi=1\r\n", 1,
-         [&](Vantor& v) { PointerInGainedStrip(v, [&] { command(v, 40028); }); }},
-        {"each_processor_avoid", home + "acthide=2\r\n", "", 4,
-         [&](Vantor& v) { PointerInGainedStrip(v, [&] { command(v, 40020); }); }},
-        {"options_ok_hide", home + "acthide=1\r\n[Option]\r\nmulti=1\r\n", "", 4,
-         [](Vantor& v) { PointerInGainedStrip(v, [&] { SwitchLayoutInTheOptions(v); }); }},
+        // The hide and avoid modes after each kind of relayout, in one run:
+        // each leaves the window at home for the next.
+        {"relayouts", home + "acthide=1\r\n", "[Config\\Ext]\r\nkakusi=1\r\n", 4,
+         [&](Vantor& v) {
+             PointerInGainedStrip(v, [&] { command(v, 40028); }); // the memory line, hiding
+             command(v, 40034);
+             PointerInGainedStrip(v, [&] { command(v, 40020); }); // per processor, avoiding
+             command(v, 40033);
+             PointerInGainedStrip(v, [&] { // "省スペース" on the first page, OK; hiding
+                 command(v, 40010);
+                 HWND dialog = testkit::WaitForWindow("#32770", "Vantorモニタ 設定", 10000),
+                      page = nullptr;
+                 ASSERT_TRUE(dialog &&
+                             testkit::WaitUntil([&] { return IsWindowVisible(dialog); }, 5000));
+                 while ((page = FindWindowExA(GetDlgItem(dialog, 1026), page, "#32770", nullptr)) &&
+                        !GetDlgItem(page, 1059)) {
+                 }
+                 ASSERT_TRUE(testkit::SendWithTimeout(GetDlgItem(page, 1058), BM_CLICK, 0, 0, 5000,
+                                                      nullptr));
+                 testkit::Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+                 EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindow(dialog); }, 10000));
+             });
+         }},
         // Away, with the pointer elsewhere within its place: "避ける" chosen
         // again moves nothing. Hidden by the user, it goes home hidden, and
         // choosing a mode does not show it.
@@ -569,8 +539,10 @@ TEST(Pointer, EveryRowLeavesTheWindowAndTheFileWhereTheyBelong) {
              EXPECT_FALSE(IsWindowVisible(v.window));
          }},
         // A release that ends no press of this window saves nothing (the
-        // menu asked for after it opens once it has been handled).
-        {"release_without_press", home, "", 1,
+        // menu asked for after it opens once it has been handled). acthide
+        // out of range is the normal mode: the graph unfolds, the window is
+        // dragged, and the file keeps the value.
+        {"acthide_3", home + "acthide=3\r\n", "graph=1\r\n", 1,
          [](Vantor& v) {
              WritePrivateProfileStringA("Window", "posx", "1", v.ini.c_str());
              testkit::Post(v.window, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
@@ -578,15 +550,26 @@ TEST(Pointer, EveryRowLeavesTheWindowAndTheFileWhereTheyBelong) {
              ASSERT_NE(WaitMenu(), nullptr);
              Keys(WaitMenu(), {VK_ESCAPE});
              EXPECT_EQ(Ini(v, "Window", "posx"), "1");
+             ASSERT_TRUE(WaitRect(v.window, 300, 300, W, FoldedH));
+             Move(350, 320);
+             EXPECT_TRUE(WaitRect(v.window, 300, 300, W, H));
+             Xdo("mousedown 1");
+             Move(400, 350);
+             EXPECT_TRUE(WaitRect(v.window, 350, 330, W, FoldedH));
+             Xdo("mouseup 1");
+             EXPECT_TRUE(WaitIni(v, "Window", "posx", "350"));
+             EXPECT_EQ(Ini(v, "Window", "posy"), "330");
+             EXPECT_EQ(Ini(v, "Window", "acthide"), "3");
          }},
-        {"acthide_3", home + "acthide=3\r\n", "graph=1\r\n", 1,
-         [](Vantor& v) { OutOfRangeIsNormal(v, "3"); }},
-        {"acthide_minus_1", home + "acthide=-1\r\n", "graph=1\r\n", 1,
-         [](Vantor& v) { OutOfRangeIsNormal(v, "-1"); }},
         // Opacities out of 1..255 are bounded, never wrapped; a negative
-        // hover opacity is undone like any other.
-        {"opacity_256_hover_negative", home + translucent, "trans=256\r\ntrans2=-5\r\n", 1,
-         [](Vantor& v) { Opacities(v, 255, 1); }},
+        // hover opacity is undone like any other; acthide=-1 hovers as the
+        // normal mode does.
+        {"opacity_256_hover_negative", home + "acthide=-1\r\n" + translucent,
+         "trans=256\r\ntrans2=-5\r\n", 1,
+         [](Vantor& v) {
+             Opacities(v, 255, 1);
+             EXPECT_EQ(Ini(v, "Window", "acthide"), "-1");
+         }},
         {"opacity_0_hover_300", home + translucent, "trans=0\r\ntrans2=300\r\n", 1,
          [](Vantor& v) { Opacities(v, 1, 255); }},
         // A 1 x 32 grid 2317 pixels tall made 2 x 16 from its top-right

@@ -1,8 +1,7 @@
 // Taking the working copy over, in this process on a real window with the
 // program's own resources and skins: a thousand applies (the memory item
-// coming and going with them) keep the GDI count and the program's own heap
-// level with nothing deleted in use; a skin that cannot be read leaves the
-// window without a skin.
+// coming and going with them) keep the GDI count level with nothing deleted
+// in use; a skin that cannot be read leaves the window without a skin.
 #include <gtest/gtest.h>
 #include <malloc.h>
 #include <windows.h>
@@ -142,8 +141,8 @@ TEST_F(Exchange, AThousandAppliesKeepTheObjectCountLevelAndNothingDeletedInUse) 
     }
     EXPECT_EQ(CountGdiObjects(), before);
     EXPECT_EQ(liveIcons(), iconsBefore);
-    // The resident size still grows by about 2 KB an apply under Wine 8
-    // while every heap of this process stays level: Wine's Unix side keeps it.
+    // The program's own heap is level too; the resident size still grows by
+    // about 2 KB an apply under Wine 8: Wine's Unix side keeps it.
     EXPECT_EQ(ProgramHeapInUse(), programHeap);
 
     // The dialog's pages make brushes and bitmaps of their own, and let them
@@ -227,7 +226,6 @@ TEST_F(Exchange, NewCaptionFormatsLeaveOneLoadTextInTheCaption) {
 // all the same, up to the settings after the log's; applying without saving
 // still saves nothing.
 HWND closing;
-UINT_PTR closer;
 TEST_F(Exchange, OkSavesWhenTheWindowClosesFromTheLogsMessageBox) {
     for (int result : {IDC_APPLY_NOSAVE, IDOK}) {
         closing = CreateWindowExA(WS_EX_TOOLWINDOW, "Static", "", WS_POPUP, 0, 0, 10, 10, nullptr,
@@ -238,7 +236,7 @@ TEST_F(Exchange, OkSavesWhenTheWindowClosesFromTheLogsMessageBox) {
         p.memtype = 1;
         p.logout = 1;
         p.logfile[0] = '\0'; // cannot be opened: the message box
-        closer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        const UINT_PTR closer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
             if (FindWindowA("#32770", "Vantor エラー")) DestroyWindow(closing);
         });
         TakeOverOptions(closing, result);

@@ -130,10 +130,9 @@ TEST_F(Tray, ARefusingShellIsAskedLessOftenAndASecondStartShowsTheHiddenWindow) 
     std::vector<TrayCall> a = adds();
     for (size_t k = 1; k < 4; ++k) // 1, 2 and 4 s at least, on ticks of 200 ms
         EXPECT_GE(a[k].tick - a[k - 1].tick, (1000u << (k - 1)) - 20) << k;
-    // The next offer is 8 s away: one that comes now answers the message.
+    // The next offer is 8 s away: one within 4 s answers the message.
     ASSERT_TRUE(PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0));
-    ASSERT_TRUE(testkit::WaitUntil([&] { return adds().size() >= 5; }, 4000));
-    EXPECT_LT(adds()[4].tick - a[3].tick, 4000u);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return adds().size() >= 5; }, 4000));
 
     testkit::Process second;
     DWORD code = 99;
