@@ -200,7 +200,9 @@ TEST(HostileInput, EveryRowRunsAndKeepsItsSettings) {
          [](const std::string& dir) {
              MakeSkin(dir.substr(0, dir.rfind('\\')) + "\\evil", "[COLOR]\r\nBACK=255 0 255\r\n");
          },
-         [](const Seen& s) { EXPECT_EQ(s.pixels[s.w + 1], kSkinGrey); }},
+         // One folder down, so the skin beside it stays in the test's folder.
+         [](const Seen& s) { EXPECT_EQ(s.pixels[s.w + 1], kSkinGrey); }, kSteady, "vantor.exe",
+         "\\program"},
         {"skin_path_too_long", "[Config\\Ext]\r\nskinname=" + std::string(60, 's') + "\r\n",
          [](const std::string& dir) {
              // The program folder's own skin.ini must not stand in for it.
