@@ -2,6 +2,7 @@
 
 #include "app/About.h"
 #include "app/AppState.h"
+#include "app/Help.h"
 #include "app/MainWindow.h"
 #include "app/OptionsExchange.h"
 #include "app/Placement.h"
@@ -130,9 +131,7 @@ bool SwitchSetting(HWND window, WORD id) {
 
 bool OnCommand(HWND window, WORD id) {
     switch (id) {
-    case IDM_HELP:
-        ShellExecuteA(window, nullptr, app.helpPath, nullptr, nullptr, SW_SHOW);
-        return true;
+    case IDM_HELP: OpenHelp(window); return true;
     case IDM_ABOUT: ShowAboutBox(window); return true;
     case IDM_OPTIONS: RunOptionsDialog(window); return true;
     case IDM_EXIT: DestroyWindow(window); return true;

@@ -62,6 +62,10 @@ bool BuildPaths() {
     if (AppendText(app.iniPath, sizeof app.iniPath, "vantor.ini") != strlen(path) + 10)
         return false;
     AppendText(app.helpPath, sizeof app.helpPath, "vantor.chm");
+    CopyText(app.guidePath, sizeof app.guidePath, path);
+    // A guide path cut short would open some other file.
+    if (AppendText(app.guidePath, sizeof app.guidePath, "help\\index.html") != strlen(path) + 15)
+        app.guidePath[0] = '\0';
     return true;
 }
 

@@ -12,7 +12,8 @@ struct ShellState {
     HANDLE instanceMutex = nullptr;
     uint8_t osNt5OrLater = 0;
     char iniPath[MAX_PATH] = {};
-    char helpPath[MAX_PATH] = {};
+    char helpPath[MAX_PATH] = {};  // a compiled help file, opened when present
+    char guidePath[MAX_PATH] = {}; // help\index.html beside the program
     UINT msgTaskbarCreated = 0;
 
     // Auto-exit (/E:delay,threshold,seconds)

@@ -17,7 +17,7 @@ add_link_options(-s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 add_link_options(-Wl,--defsym=_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort)
 
 # vantor-<version>-x64.zip and its .sha256 in VANTOR_DIST_DIR, from the
-# program, the skins, the user's readme and the licence. The packer's inputs
+# program, the skins, the user's guide, the user's readme and the licence. The packer's inputs
 # are kept in dist-inputs.txt, so that a test can pack them a second time.
 function(vantor_release_zip)
     find_package(Python3 COMPONENTS Interpreter REQUIRED)
@@ -28,6 +28,8 @@ function(vantor_release_zip)
 $<TARGET_FILE:vantor>
 --skins
 ${CMAKE_SOURCE_DIR}/res/skins
+--guide
+${CMAKE_SOURCE_DIR}/help
 --readme
 ${CMAKE_SOURCE_DIR}/res/readme.txt
 --license
@@ -38,10 +40,13 @@ ${PROJECT_VERSION}
 ${VANTOR_RELEASE_DATE}
 ")
     file(GLOB_RECURSE skin_files "${CMAKE_SOURCE_DIR}/res/skins/*")
+    # A page added later is seen at the next configure (CONFIGURE_DEPENDS).
+    file(GLOB_RECURSE guide_files CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/help/*")
     add_custom_command(
         OUTPUT "${zip}" "${zip}.sha256"
         COMMAND "${Python3_EXECUTABLE}" "${pack}" "@${inputs}" --out "${zip}"
-        DEPENDS vantor "${pack}" "${inputs}" ${skin_files} "${CMAKE_SOURCE_DIR}/res/readme.txt"
+        DEPENDS vantor "${pack}" "${inputs}" ${skin_files} ${guide_files}
+                "${CMAKE_SOURCE_DIR}/res/readme.txt"
                 "${CMAKE_SOURCE_DIR}/LICENSE.txt"
         COMMENT "Packing ${zip}"
         VERBATIM)

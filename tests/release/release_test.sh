@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The release zip as a user gets it, unpacked outside the build tree: its files,
-# the exe's size, imports and missing link time stamp, a second packing of the
-# build's inputs (same bytes; a second build would cost minutes), and under Wine
-# beside release_check the first start and a run in LANG=en_US.UTF-8.
+# The release zip as a user gets it, unpacked outside the build tree: its files
+# (the guide among them), the exe's size, imports and missing link time stamp,
+# a second packing of the build's inputs (same bytes; a second build would cost
+# minutes), and under Wine beside release_check the first start and a run in LANG=en_US.UTF-8.
 #   release_test.sh RELEASE_CHECK_EXE
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/bench/common.sh"
@@ -25,7 +25,10 @@ app="$work/unpacked/vantor"
 
 # The files; the readme in code page 932 with CR LF and the version filled in.
 files="$(ls -A "$work/unpacked"): $(ls -A "$app" | tr '\n' ' ')"
-[ "$files" = "vantor: LICENSE.txt default night readme.txt vantor.exe " ] || fail "files: $files"
+[ "$files" = "vantor: LICENSE.txt default help night readme.txt vantor.exe " ] || fail "files: $files"
+# The guide as it is in the repository, its start page where the Help command looks.
+[ -f "$app/help/index.html" ] || fail "no help/index.html"
+diff -r "$ROOT/help" "$app/help" || fail "help/ differs"
 for skin in "$ROOT"/res/skins/*/; do
     diff -r "$skin" "$app/$(basename "$skin")" || fail "skin $(basename "$skin") differs"
 done

@@ -8,6 +8,11 @@
 #   docs/menu.png              the popup menu open
 #   docs/tray.png              the tray icon with its tip (window hidden)
 #   docs/options-1.png ... docs/options-4.png   the four option pages
+# and the same pictures again in help/img for the user's guide, with the
+# guide's example skin (help/skin/sample) as help/img/skin-sample.png: the
+# window alone, pixel for pixel, at a steady full load (100 %: the one figure
+# a busy machine cannot blur, so the guide's test can compare the program's
+# window with it).
 # Builds what it needs (./release's zip, the provider, the probe) and keeps
 # its own Wine prefix in build/pictures/wineprefix. Not part of ./test.
 #   tools/pictures/make-pictures.sh
@@ -97,7 +102,7 @@ shoot() { # NAME RECT...
         ((x < l)) && l=$x; ((y < t)) && t=$y
         ((x + w > r)) && r=$((x + w)); ((y + h > b)) && b=$((y + h))
     done
-    local m=8
+    local m=${MARGIN:-8}
     l=$((l > m ? l - m : 0)); t=$((t > m ? t - m : 0))
     r=$((r + m < 1024 ? r + m : 1024)); b=$((b + m < 768 ? b + m : 768))
     import -window root "$work/screen.png"
@@ -153,4 +158,18 @@ sleep 1
 shoot tray "$(probe rect tip)" "824 744 200 24"
 stop
 
-say "pictures in $DOCS"
+# The guide's example skin, copied beside the program as a user would.
+cp -r "$ROOT/help/skin/sample" "$APP/sample"
+printf 'cpus 1\n100\n' >"$work/steady.txt"
+rm -f "$APP/vantor.ini"
+printf '%b' "$WINDOW[Option]\r\nmulti=0\r\n$CONFIG[Config\\\\Ext]\r\nskinname=sample\r\n" >"$APP/vantor.ini"
+VANTOR_PROVIDER_SCRIPT="$(winepath -w "$work/steady.txt")" wine "$APP/vantor.exe" &
+APP_PID=$!
+probe rect window >/dev/null || { echo "vantor.exe shows no window" >&2; exit 1; }
+sleep 14
+MARGIN=0 shoot skin-sample "$(probe rect window)"
+stop
+
+mkdir -p "$ROOT/help/img"
+cp "$DOCS"/*.png "$ROOT/help/img/"
+say "pictures in $DOCS and $ROOT/help/img"

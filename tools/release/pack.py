@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Packs the release zip: one folder vantor/ with the program, its skins, the
-user's readme and the licence, and writes the zip's SHA-256 beside it.
+user's guide (help/, pages and pictures as they are), the user's readme and
+the licence, and writes the zip's SHA-256 beside it.
 
 The same inputs always give the same bytes: entries in sorted order, one fixed
 date on every entry, fixed attributes, no extra fields. The readme is kept as
@@ -41,6 +42,14 @@ def entries(args):
         out.append((TOP + "vantor.exe", f.read()))
     out.append((TOP + "readme.txt", windows_text(args.readme, "cp932", args.version)))
     out.append((TOP + "LICENSE.txt", windows_text(args.license, "ascii")))
+    for folder, subfolders, names in os.walk(args.guide):
+        subfolders.sort()
+        inside = os.path.relpath(folder, args.guide).replace(os.sep, "/")
+        place = TOP + "help/" + ("" if inside == "." else inside + "/")
+        out.append((place, None))
+        for name in sorted(names):
+            with open(os.path.join(folder, name), "rb") as f:
+                out.append((place + name, f.read()))
     for skin in sorted(os.listdir(args.skins)):
         folder = os.path.join(args.skins, skin)
         if not os.path.isdir(folder):
@@ -72,7 +81,7 @@ def pack(args):
 def main():
     # @FILE reads arguments from FILE, one a line: the build keeps its inputs so.
     p = argparse.ArgumentParser(description=__doc__.splitlines()[0], fromfile_prefix_chars="@")
-    for option in ("--out", "--exe", "--skins", "--readme", "--license", "--version", "--date"):
+    for option in ("--out", "--exe", "--skins", "--guide", "--readme", "--license", "--version", "--date"):
         p.add_argument(option, required=True)
     args = p.parse_args()
     data = pack(args)
