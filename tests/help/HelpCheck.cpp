@@ -226,7 +226,7 @@ TEST(Guide, NamesEveryMenuItemPageLabelAndSetting) {
     const size_t menuItems = names.size();
     EXPECT_GE(menuItems, 17u);
     for (const char* page : {"TPAGE0", "TPAGE1", "TPAGE2", "TPAGE3"}) AddPageLabels(module, page, &names);
-    EXPECT_GE(names.size(), menuItems + 60);
+    EXPECT_GE(names.size(), menuItems + 50);
     FreeLibrary(module);
 
     // Every key the program reads is in the file its first start writes.
