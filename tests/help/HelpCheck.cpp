@@ -94,7 +94,8 @@ struct HelpRow {
 };
 
 const HelpRow kHelpRows[] = {
-    {"guide", true, false, "\\help\\index.html"},
+    // A browser takes what a compiled help file could not: "#" and spaces.
+    {"guide in folder #1", true, false, "\\help\\index.html"},
     {"chm-and-guide", true, true, "\\vantor.chm"},
     {"chm-alone", false, true, "\\vantor.chm"},
     {"neither", false, false, nullptr},

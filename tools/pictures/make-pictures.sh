@@ -7,6 +7,7 @@
 #   docs/grid-16.png           16 processors in a 4 x 4 grid
 #   docs/menu.png              the popup menu open
 #   docs/tray.png              the tray icon with its tip (window hidden)
+#   docs/window-memory.png     the memory line shown
 #   docs/options-1.png ... docs/options-4.png   the four option pages
 # and the same pictures again in help/img for the user's guide, with the
 # guide's example skin (help/skin/sample) as help/img/skin-sample.png: the
@@ -156,6 +157,11 @@ sleep 0.3
 xdotool mousemove 1013 758
 sleep 1
 shoot tray "$(probe rect tip)" "824 744 200 24"
+stop
+
+# The memory line above the meter (the guide's window page).
+start 1 "$WINDOW[Option]\r\nmulti=0\r\nmemory=1\r\n$CONFIG[Config\\\\Ext]\r\nkakusi=1\r\n"
+shoot window-memory "$(probe rect window)"
 stop
 
 # The guide's example skin, copied beside the program as a user would.
