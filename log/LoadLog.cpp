@@ -151,15 +151,14 @@ bool ReadExistingLog(ExistingLog* log) {
 
 bool RotateLog() {
     ExistingLog old;
+    LogTime start;
     char name[MAX_PATH];
-    if (!ReadExistingLog(&old) ||
-        !RotatedLogName(old.head, old.got, app.logfile, name, sizeof name))
+    if (!ReadExistingLog(&old) || !ReadLogBannerStart(old.head, old.got, &start) ||
+        !RotatedLogName(start, app.logfile, 0, name, sizeof name))
         return false;
-    if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) {
-        const size_t length = strlen(name);
-        if (length + 2 > sizeof name) return false; // no room for the "a"
-        AppendText(name, sizeof name, "a");
-    }
+    if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES &&
+        !RotatedLogName(start, app.logfile, 1, name, sizeof name))
+        return false; // no room for the "a"
     // MoveFileA never replaces an existing file: a taken "a" name fails here.
     return MoveFileA(app.logfile, name) != 0;
 }
