@@ -149,18 +149,23 @@ bool ReadExistingLog(ExistingLog* log) {
 
 } // namespace
 
+// Moves the existing logfile to the name its banner's start time gives,
+// with the first suffix no file has yet: a log started again within the
+// second of its last rotation is moved as well.
 bool RotateLog() {
     ExistingLog old;
     LogTime start;
+    if (!ReadExistingLog(&old) || !ReadLogBannerStart(old.head, old.got, &start)) return false;
     char name[MAX_PATH];
-    if (!ReadExistingLog(&old) || !ReadLogBannerStart(old.head, old.got, &start) ||
-        !RotatedLogName(start, app.logfile, 0, name, sizeof name))
-        return false;
-    if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES &&
-        !RotatedLogName(start, app.logfile, 1, name, sizeof name))
-        return false; // no room for the "a"
-    // MoveFileA never replaces an existing file: a taken "a" name fails here.
-    return MoveFileA(app.logfile, name) != 0;
+    for (uint32_t taken = 0; RotatedLogName(start, app.logfile, taken, name, sizeof name);
+         ++taken) {
+        if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) continue;
+        // MoveFileA never replaces a file: one made since the look is passed by.
+        if (MoveFileA(app.logfile, name)) return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
 }
 
 bool OpenLog(HWND owner, int32_t processorCount) {
