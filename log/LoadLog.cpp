@@ -147,15 +147,13 @@ bool ReadExistingLog(ExistingLog* log) {
     return read;
 }
 
-} // namespace
-
-// Moves the existing logfile to the name its banner's start time gives,
-// with the first suffix no file has yet: a log started again within the
-// second of its last rotation is moved as well.
-bool RotateLog() {
-    ExistingLog old;
+// Moves the existing logfile, read into old, to the name its banner's start
+// time gives, with the first suffix no file has yet: a log started again
+// within the second of its last rotation is moved as well. False for a file
+// that is not this program's log or cannot be moved.
+bool RotateLog(const ExistingLog& old) {
     LogTime start;
-    if (!ReadExistingLog(&old) || !ReadLogBannerStart(old.head, old.got, &start)) return false;
+    if (!ReadLogBannerStart(old.head, old.got, &start)) return false;
     char name[MAX_PATH];
     for (uint32_t taken = 0; RotatedLogName(start, app.logfile, taken, name, sizeof name);
          ++taken) {
@@ -167,6 +165,8 @@ bool RotateLog() {
     }
     return false;
 }
+
+} // namespace
 
 bool OpenLog(HWND owner, int32_t processorCount) {
     if (app.logHandle) CloseLog(owner);
@@ -181,7 +181,7 @@ bool OpenLog(HWND owner, int32_t processorCount) {
         ExistingLog old;
         const bool known = ReadExistingLog(&old);
         replace = known && old.whole && IsUnfinishedLogBanner(old.head, old.got);
-        if (!replace && !app.logappend && !RotateLog()) return FailOpen(owner);
+        if (!replace && !app.logappend && !(known && RotateLog(old))) return FailOpen(owner);
         // A torn last line keeps what it has; the new session starts below it.
         newLine = known && !replace && app.logappend && !old.endsWithLine;
     }
