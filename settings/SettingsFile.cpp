@@ -32,10 +32,20 @@ void ReadText(IniSection section, const char* key, const char* fallback, char* o
     TrimReadText(out, cap);
 }
 
+// A list of names too long for the buffer cannot tell the layout: such a
+// file is read as the current one, which never deletes it.
+bool HasOldLayout() {
+    char sections[4096] = {}, windowKeys[2048] = {};
+    const DWORD named = GetPrivateProfileSectionNamesA(sections, sizeof sections, app.iniPath);
+    const DWORD keyed =
+        GetPrivateProfileStringA("Window", nullptr, "", windowKeys, sizeof windowKeys, app.iniPath);
+    return named + 2 < sizeof sections && keyed + 2 < sizeof windowKeys &&
+           IsOldLayout(sections, windowKeys);
+}
+
 void ReadWindowAndOption() {
-    app.wintop = static_cast<int32_t>(GetPrivateProfileIntA("Window", "wintop", -1, app.iniPath));
-    oldLayout = app.wintop < 0;
-    if (oldLayout) app.wintop = ReadInt(IniSection::Window, "wintop", defaults.wintop);
+    oldLayout = HasOldLayout();
+    app.wintop = ReadInt(IniSection::Window, "wintop", defaults.wintop);
     app.posx = ReadInt(IniSection::Window, "posx", defaults.posx);
     app.posy = ReadInt(IniSection::Window, "posy", defaults.posy);
     app.winhide = ReadInt(IniSection::Window, "winhide", defaults.winhide);
@@ -122,6 +132,7 @@ void WriteBlock(IniSection section) {
 } // namespace
 
 void LoadSettings() {
+    const bool missing = GetFileAttributesA(app.iniPath) == INVALID_FILE_ATTRIBUTES;
     ReadWindowAndOption();
     ReadConfig();
     ReadColors();
@@ -132,6 +143,8 @@ void LoadSettings() {
         // Keys and sections the program does not know go with the old file.
         DeleteFileA(app.iniPath);
         oldLayout = false;
+        SaveSettings(true);
+    } else if (missing) {
         SaveSettings(true);
     }
 }

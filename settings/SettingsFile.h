@@ -4,7 +4,9 @@
 #pragma once
 
 // Reads every setting into app (app.iniPath, app.cpuCount and app.gcolor must
-// exist), compiles the title formats, and rewrites a missing or old-layout file.
+// exist), compiles the title formats, and writes a missing file; a file in
+// the old single-section layout is rewritten in the current one. Whatever a
+// file of the current layout lacks takes its default, and the file stays.
 void LoadSettings();
 
 // Writes [Window] and [Option]; with full, all six sections. Errors of the

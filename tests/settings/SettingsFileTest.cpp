@@ -78,12 +78,12 @@ TEST_F(SettingsFile, FirstStartWritesTheWholeFile) {
 }
 
 TEST_F(SettingsFile, OldLayoutIsConvertedAndUnknownKeysGo) {
-    Write("[Window]\r\ncolum=3\r\nrow=2\r\nacthide=2\r\nposx=500\r\n"
+    Write("[Window]\r\ncolum=3\r\nrow=2\r\nacthide=2\r\n"
           "[config]\r\nposx=40\r\nposy=50\r\nwintop=1\r\ntitle=1\r\ntrans=128\r\n"
           "color0=0x123456\r\nskinname=dark\r\nlegacy=7\r\n"
           "[Other]\r\nx=1\r\n");
     LoadSettings();
-    EXPECT_EQ(app.posx, 40); // from config, not Window
+    EXPECT_EQ(app.posx, 40); // from config
     EXPECT_EQ(app.posy, 50);
     EXPECT_EQ(app.wintop, 1);
     EXPECT_EQ(app.colum, 3); // always from Window
@@ -102,6 +102,47 @@ TEST_F(SettingsFile, OldLayoutIsConvertedAndUnknownKeysGo) {
     EXPECT_EQ(file.find("legacy"), std::string::npos);
     EXPECT_EQ(file.find("[Other]"), std::string::npos);
     EXPECT_EQ(file.find("[config]"), std::string::npos);
+}
+
+// Files of the current layout that lack keys or sections, hand-edited or cut
+// short while the profile functions rewrote them: what they hold is read,
+// the rest takes its default, and the file stays as it is.
+TEST_F(SettingsFile, AFileLackingKeysIsReadAsItIsAndKept) {
+    struct Case {
+        const char* name;
+        std::string text;
+        int32_t posx, tmrate, wintop;
+        const char* skinname;
+    } cases[] = {{"no wintop", "[Window]\r\nposx=300\r\n", 300, 1000, 0, "default"},
+                 {"empty wintop", "[Window]\r\nposx=300\r\nwintop=\r\n[Config]\r\ntmrate=700\r\n",
+                  300, 700, 0, "default"},
+                 {"negative wintop",
+                  "[Window]\r\nposx=300\r\nwintop=-1\r\n[Config\\Ext]\r\nskinname=night\r\n", 300,
+                  1000, -1, "night"},
+                 {"no Window", "[Config]\r\ntmrate=700\r\n[Config\\Ext]\r\nskinname=night\r\n", 0,
+                  700, 0, "night"},
+                 {"Window beside config",
+                  "[Window]\r\nposx=300\r\n[config]\r\nposx=40\r\ntmrate=700\r\n", 300, 700, 0,
+                  "default"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UseProcessors(2);
+        const std::string text = c.text + "[Other]\r\nkeep=1\r\n";
+        Write(text);
+        LoadSettings();
+        EXPECT_EQ(app.posx, c.posx);
+        EXPECT_EQ(app.tmrate, c.tmrate);
+        EXPECT_EQ(app.wintop, c.wintop);
+        EXPECT_STREQ(app.skinname, c.skinname);
+        EXPECT_EQ(app.colum, 1);
+        EXPECT_EQ(File(), text);
+        // A save fills in the sections it writes and leaves the rest.
+        app.title = 1;
+        SaveSettings(false);
+        EXPECT_NE(Section(File(), "Window").find("posx=" + std::to_string(c.posx) + "\r\n"),
+                  std::string::npos);
+        EXPECT_NE(File().find("[Other]\r\nkeep=1\r\n"), std::string::npos);
+    }
 }
 
 TEST_F(SettingsFile, ReadRules) {
