@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -217,16 +218,49 @@ TEST_F(SettingsFile, ShortSaveLeavesTheOtherSectionsAlone) {
     EXPECT_NE(Section(after, "Option").find("title=1\r\n"), std::string::npos);
 }
 
+// Answers, from a thread of its own as a user would, the error boxes that
+// come: the first within firstMs, each further one within a second of the
+// last. Keeps their texts.
+class BoxAnswerer {
+  public:
+    explicit BoxAnswerer(DWORD firstMs)
+        : thread_([this, firstMs] {
+              for (DWORD wait = firstMs;; wait = 1000) {
+                  HWND box = testkit::WaitForWindow("#32770", "Vantor エラー", wait);
+                  if (!box) return;
+                  char text[512] = {};
+                  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                  texts_.push_back(text);
+                  testkit::Post(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+                  testkit::WaitUntil([&] { return !IsWindow(box); }, 5000);
+              }
+          }) {}
+    std::vector<std::string> Texts() {
+        thread_.join();
+        return texts_;
+    }
+
+  private:
+    std::vector<std::string> texts_;
+    std::thread thread_;
+};
+
 TEST_F(SettingsFile, ReadOnlyFolderKeepsTheValuesInMemory) {
     // A settings path whose folder does not exist cannot be written at all.
     CopyText(app.iniPath, sizeof app.iniPath, (folder + "\\missing\\vantor.ini").c_str());
+    BoxAnswerer boxes(15000);
     app.posx = 5;
     LoadSettings();
     EXPECT_EQ(app.posx, 0);
     app.posx = 77;
     SaveSettings(true);
+    SaveSettings(false);
     EXPECT_EQ(app.posx, 77);
     EXPECT_EQ(GetFileAttributesA(app.iniPath), INVALID_FILE_ATTRIBUTES);
+    // The first failed save, that of the missing file, is told once.
+    const std::vector<std::string> texts = boxes.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find(app.iniPath), std::string::npos) << texts[0];
 }
 
 } // namespace
