@@ -219,7 +219,7 @@ bool RotatedLogName(const LogTime& start, const char* logfile, uint32_t taken, c
     line.number(static_cast<uint64_t>(start.hour), 2);
     line.number(static_cast<uint64_t>(start.minute), 2);
     line.number(static_cast<uint64_t>(start.second), 2);
-    // Letters counted like spreadsheet columns: a … z, aa … zz, aaa …
+    // Letters counted like spreadsheet columns: a ... z, aa ... zz, aaa ...
     char suffix[8];
     size_t n = 0;
     for (uint64_t rest = taken; rest > 0; rest = (rest - 1) / 26)
