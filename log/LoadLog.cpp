@@ -147,22 +147,26 @@ bool ReadExistingLog(ExistingLog* log) {
     return read;
 }
 
-} // namespace
-
-bool RotateLog() {
-    ExistingLog old;
+// Moves the existing logfile, read into old, to the name its banner's start
+// time gives, with the first suffix no file has yet: a log started again
+// within the second of its last rotation is moved as well. False for a file
+// that is not this program's log or cannot be moved.
+bool RotateLog(const ExistingLog& old) {
+    LogTime start;
+    if (!ReadLogBannerStart(old.head, old.got, &start)) return false;
     char name[MAX_PATH];
-    if (!ReadExistingLog(&old) ||
-        !RotatedLogName(old.head, old.got, app.logfile, name, sizeof name))
-        return false;
-    if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) {
-        const size_t length = strlen(name);
-        if (length + 2 > sizeof name) return false; // no room for the "a"
-        AppendText(name, sizeof name, "a");
+    for (uint32_t taken = 0; RotatedLogName(start, app.logfile, taken, name, sizeof name);
+         ++taken) {
+        if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES) continue;
+        // MoveFileA never replaces a file: one made since the look is passed by.
+        if (MoveFileA(app.logfile, name)) return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
     }
-    // MoveFileA never replaces an existing file: a taken "a" name fails here.
-    return MoveFileA(app.logfile, name) != 0;
+    return false;
 }
+
+} // namespace
 
 bool OpenLog(HWND owner, int32_t processorCount) {
     if (app.logHandle) CloseLog(owner);
@@ -177,7 +181,7 @@ bool OpenLog(HWND owner, int32_t processorCount) {
         ExistingLog old;
         const bool known = ReadExistingLog(&old);
         replace = known && old.whole && IsUnfinishedLogBanner(old.head, old.got);
-        if (!replace && !app.logappend && !RotateLog()) return FailOpen(owner);
+        if (!replace && !app.logappend && !(known && RotateLog(old))) return FailOpen(owner);
         // A torn last line keeps what it has; the new session starts below it.
         newLine = known && !replace && app.logappend && !old.endsWithLine;
     }

@@ -10,10 +10,6 @@
 // and returns false; the caller clears log and greys the menu item.
 bool OpenLog(HWND owner, int32_t processorCount);
 
-// Moves the existing logfile to the name its banner's start time gives;
-// false for a file that is not this program's log or cannot be moved.
-bool RotateLog();
-
 // TIMER_LOG: one sample, the filters, one row. False when a failed write
 // has closed the log and switched it off (the caller greys its menu item).
 bool OnLogTick(HWND owner);

@@ -6,9 +6,26 @@
 
 namespace {
 
-// "VantorモニタLOG: start at " in CP932 (the host compiler has no CP932
-// execution character set).
+// The banner, described once for the writer, the reader of the rotation
+// name and the test for an unfinished banner: a fixed head ("VantorモニタLOG:
+// start at " in CP932: the host compiler has no CP932 execution character
+// set), the start time's fields, each zero-padded to its width and followed
+// by its separator, and the line feed. A row's date and time are the same
+// fields, with ", " after the day and nothing after the milliseconds.
 const char kBannerHead[] = "\"Vantor\x83\x82\x83\x6a\x83\x5eLOG: start at ";
+const char kBannerEnd[] = "\n";
+
+struct TimeField {
+    int LogTime::*value;
+    int width;
+    const char* after;
+};
+
+const TimeField kTimeFields[] = {{&LogTime::year, 4, "/"},        {&LogTime::month, 2, "/"},
+                                 {&LogTime::day, 2, " "},         {&LogTime::hour, 2, ":"},
+                                 {&LogTime::minute, 2, ":"},      {&LogTime::second, 2, "."},
+                                 {&LogTime::millisecond, 3, "\""}};
+const size_t kDayField = 2, kLastField = sizeof kTimeFields / sizeof kTimeFields[0] - 1;
 
 // One line written into a fixed buffer; the first piece that does not fit
 // spoils the whole line, so a line is either whole or not written at all.
@@ -72,40 +89,62 @@ class Line {
     bool ok_;
 };
 
-void DateAndTime(Line& line, const LogTime& t, const char* between) {
-    line.signedNumber(t.year, 4);
-    line.text("/");
-    line.signedNumber(t.month, 2);
-    line.text("/");
-    line.signedNumber(t.day, 2);
-    line.text(between);
-    line.signedNumber(t.hour, 2);
-    line.text(":");
-    line.signedNumber(t.minute, 2);
-    line.text(":");
-    line.signedNumber(t.second, 2);
-    line.text(".");
-    line.signedNumber(t.millisecond, 3);
-}
-
-// Reads a run of decimal digits (at most nine) at *pos.
-bool ReadNumber(const char* s, size_t len, size_t* pos, int* value) {
-    size_t start = *pos;
-    int v = 0;
-    while (*pos < len && s[*pos] >= '0' && s[*pos] <= '9' && *pos - start < 9) {
-        v = v * 10 + (s[*pos] - '0');
-        ++*pos;
+void DateAndTime(Line& line, const LogTime& t) {
+    for (size_t i = 0; i <= kLastField; ++i) {
+        const TimeField& f = kTimeFields[i];
+        line.signedNumber(t.*f.value, f.width);
+        if (i == kDayField)
+            line.text(", ");
+        else if (i != kLastField)
+            line.text(f.after);
     }
-    if (*pos == start) return false;
-    *value = v;
-    return true;
 }
 
-bool Expect(const char* s, size_t len, size_t* pos, char c) {
-    if (*pos >= len || s[*pos] != c) return false;
-    ++*pos;
-    return true;
-}
+// Walks text along the banner. It stops at the first byte that differs, or
+// at the end of text, which then holds no more than the start of a banner.
+class BannerReader {
+  public:
+    BannerReader(const char* text, size_t len) : text_(text), len_(len) {}
+
+    // Takes the start time up to its closing quote.
+    bool time(LogTime* start) {
+        if (!fixed(kBannerHead)) return false;
+        for (const TimeField& f : kTimeFields)
+            if (!number(f.width, &(start->*f.value)) || !fixed(f.after)) return false;
+        return true;
+    }
+    bool end() { return fixed(kBannerEnd); }
+
+    bool cut() const { return cut_; }
+    size_t taken() const { return pos_; }
+
+  private:
+    bool fixed(const char* s) {
+        for (; *s; ++s, ++pos_)
+            if (!more() || text_[pos_] != *s) return false;
+        return true;
+    }
+    // Exactly `width` digits, as the banner writes a field of this program's
+    // clock.
+    bool number(int width, int* value) {
+        int v = 0;
+        for (int i = 0; i < width; ++i, ++pos_) {
+            if (!more() || text_[pos_] < '0' || text_[pos_] > '9') return false;
+            v = v * 10 + (text_[pos_] - '0');
+        }
+        *value = v;
+        return true;
+    }
+    bool more() {
+        cut_ = pos_ >= len_;
+        return !cut_;
+    }
+
+    const char* text_;
+    size_t len_;
+    size_t pos_ = 0;
+    bool cut_ = false;
+};
 
 } // namespace
 
@@ -120,9 +159,12 @@ size_t LogLineCapacity(int32_t processors) {
 size_t FormatLogBanner(char* out, size_t cap, const LogTime& start) {
     Line line(out, cap);
     line.text(kBannerHead);
-    DateAndTime(line, start, " ");
-    line.text("\"");
-    return line.finish();
+    for (const TimeField& f : kTimeFields) {
+        line.signedNumber(start.*f.value, f.width);
+        line.text(f.after);
+    }
+    line.text(kBannerEnd);
+    return line.finish(false);
 }
 
 size_t FormatLogHeader(char* out, size_t cap, bool withTime, int32_t processors) {
@@ -143,7 +185,7 @@ size_t FormatLogRow(char* out, size_t cap, const LogTime* time, uint64_t elapsed
                     const uint32_t* loads, int32_t processors) {
     Line line(out, cap);
     if (time) {
-        DateAndTime(line, *time, ", ");
+        DateAndTime(line, *time);
         line.text(", ");
     }
     line.number(elapsedMs);
@@ -158,44 +200,42 @@ size_t FormatLogRow(char* out, size_t cap, const LogTime* time, uint64_t elapsed
     return line.finish();
 }
 
-bool RotatedLogName(const char* head, size_t len, const char* logfile, char* out, size_t cap) {
-    const size_t prefix = sizeof kBannerHead - 1;
-    if (len < prefix || memcmp(head, kBannerHead, prefix) != 0) return false;
-    size_t pos = prefix;
-    int year, month, day, hour, minute, second, millisecond;
-    const bool banner = ReadNumber(head, len, &pos, &year) && Expect(head, len, &pos, '/') &&
-                        ReadNumber(head, len, &pos, &month) && Expect(head, len, &pos, '/') &&
-                        ReadNumber(head, len, &pos, &day) && Expect(head, len, &pos, ' ') &&
-                        ReadNumber(head, len, &pos, &hour) && Expect(head, len, &pos, ':') &&
-                        ReadNumber(head, len, &pos, &minute) && Expect(head, len, &pos, ':') &&
-                        ReadNumber(head, len, &pos, &second) && Expect(head, len, &pos, '.') &&
-                        ReadNumber(head, len, &pos, &millisecond) && Expect(head, len, &pos, '"');
-    if (!banner) return false;
+bool ReadLogBannerStart(const char* head, size_t len, LogTime* start) {
+    LogTime t;
+    if (!BannerReader(head, len).time(&t)) return false;
+    *start = t;
+    return true;
+}
 
+bool RotatedLogName(const LogTime& start, const char* logfile, uint32_t taken, char* out,
+                    size_t cap) {
     Line line(out, cap);
     line.text(logfile);
     line.text(".");
-    line.number(static_cast<uint64_t>(year), 4);
-    line.number(static_cast<uint64_t>(month), 2);
-    line.number(static_cast<uint64_t>(day), 2);
+    line.number(static_cast<uint64_t>(start.year), 4);
+    line.number(static_cast<uint64_t>(start.month), 2);
+    line.number(static_cast<uint64_t>(start.day), 2);
     line.text("_");
-    line.number(static_cast<uint64_t>(hour), 2);
-    line.number(static_cast<uint64_t>(minute), 2);
-    line.number(static_cast<uint64_t>(second), 2);
+    line.number(static_cast<uint64_t>(start.hour), 2);
+    line.number(static_cast<uint64_t>(start.minute), 2);
+    line.number(static_cast<uint64_t>(start.second), 2);
+    // Letters counted like spreadsheet columns: a ... z, aa ... zz, aaa ...
+    char suffix[8];
+    size_t n = 0;
+    for (uint64_t rest = taken; rest > 0; rest = (rest - 1) / 26)
+        suffix[n++] = static_cast<char>('a' + (rest - 1) % 26);
+    for (char letter[2] = {0, 0}; n > 0;) {
+        letter[0] = suffix[--n];
+        line.text(letter);
+    }
     return line.finish(false) != 0;
 }
 
 bool IsUnfinishedLogBanner(const char* text, size_t len) {
-    // The banner after its fixed head: '9' stands for any digit.
-    static const char kTimeAndEnd[] = "9999/99/99 99:99:99.999\"\n";
-    const size_t head = sizeof kBannerHead - 1;
-    if (len > head + sizeof kTimeAndEnd - 1) return false;
-    for (size_t i = 0; i < len; ++i) {
-        const char want = i < head ? kBannerHead[i] : kTimeAndEnd[i - head];
-        const bool digit = text[i] >= '0' && text[i] <= '9';
-        if (want == '9' ? !digit : text[i] != want) return false;
-    }
-    return true;
+    BannerReader reader(text, len);
+    LogTime ignored;
+    if (reader.time(&ignored) && reader.end()) return reader.taken() == len;
+    return reader.cut();
 }
 
 int32_t InitialLastLoggedTotal(int32_t logchangeval) {

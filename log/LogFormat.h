@@ -29,15 +29,22 @@ size_t FormatLogHeader(char* out, size_t cap, bool withTime, int32_t processors)
 size_t FormatLogRow(char* out, size_t cap, const LogTime* time, uint64_t elapsedMs,
                     const uint32_t* loads, int32_t processors);
 
-// The name an old log is moved to: logfile followed by ".YYYYMMDD_hhmmss",
-// the start time recorded in its banner. head holds the first `len` bytes of
-// the file. False when they do not begin with this program's banner (the file
-// is someone else's and must be left alone) or the name does not fit in cap.
-bool RotatedLogName(const char* head, size_t len, const char* logfile, char* out, size_t cap);
+// The start time recorded in the banner that head, the first `len` bytes
+// of a file, begins with. False when it does not begin with this program's
+// banner: the file is someone else's and must be left alone.
+bool ReadLogBannerStart(const char* head, size_t len, LogTime* start);
+
+// The name an old log that started at `start` is moved to: logfile followed
+// by ".YYYYMMDD_hhmmss" and, when the `taken` names before it are in use, a
+// suffix: none, "a" ... "z", "aa" ... "zz", "aaa" ... False when the name
+// does not fit in cap.
+bool RotatedLogName(const LogTime& start, const char* logfile, uint32_t taken, char* out,
+                    size_t cap);
 
 // Whether the len bytes, a whole file, are nothing but the start of a banner
-// line this program writes (an empty file included): what a log whose first
-// write failed leaves. Such a file holds no row and may be replaced.
+// line this program writes, the whole line at most (an empty file included):
+// what a log whose first write failed leaves. Such a file holds no row and
+// may be replaced.
 bool IsUnfinishedLogBanner(const char* text, size_t len);
 
 // The change filter's starting point: every first total counts as changed.

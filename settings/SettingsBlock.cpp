@@ -21,6 +21,38 @@ const char* SectionName(IniSection section, bool oldLayout) {
 
 namespace {
 
+// The profile functions' rule for names: letters match either case.
+bool SameName(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        const char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a - 'A' + 'a') : *a;
+        const char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b - 'A' + 'a') : *b;
+        if (x != y) return false;
+        if (x == '\0') return true;
+    }
+}
+
+bool Lists(const char* names, const char* name) {
+    for (const char* n = names; *n; n += strlen(n) + 1)
+        if (SameName(n, name)) return true;
+    return false;
+}
+
+} // namespace
+
+bool IsOldLayout(const char* sections, const char* windowKeys) {
+    if (!Lists(sections, "config")) return false;
+    const IniSection currentOnly[] = {IniSection::Option, IniSection::Color, IniSection::Log,
+                                      IniSection::Ext};
+    for (IniSection section : currentOnly)
+        if (Lists(sections, SectionName(section, false))) return false;
+    for (const char* key = windowKeys; *key; key += strlen(key) + 1)
+        if (!SameName(key, "colum") && !SameName(key, "row") && !SameName(key, "acthide"))
+            return false;
+    return true;
+}
+
+namespace {
+
 // The templates mark the end of each entry with \a; the block ends with one
 // more. Every field fits at its capacity, so a result that does not fit
 // means the caller's buffer is too small.

@@ -14,6 +14,14 @@ enum : int { SECTION_BLOCK_CAPACITY = 512, METER_TEXT_CAPACITY = 12 };
 // single-section layout is "config".
 const char* SectionName(IniSection section, bool oldLayout);
 
+// Whether a file is in the old single-section layout, from the names of its
+// sections and of the keys in its [Window], each a list of zero-ended names
+// closed by an empty one (as the profile functions list them). Only a file
+// with [config] and none of the current layout's sections is: [Window]
+// counts as such as soon as it holds more than the grid and the mouse-over
+// choice, which the old layout kept there too. Names ignore case.
+bool IsOldLayout(const char* sections, const char* windowKeys);
+
 // Fills out with the section's key=value entries, each ended by a zero byte,
 // the list closed by one more zero byte: what WritePrivateProfileSectionA
 // takes. Returns the block's length in bytes including the closing zero, or 0

@@ -3,13 +3,21 @@
 #include <cstdio>
 
 #include "app/AppState.h"
+#include "base/SafeText.h"
 #include "settings/SettingsBlock.h"
 #include "titlebar/TitleBar.h"
 
 namespace {
 
+const char* const ERROR_TITLE = "Vantor エラー";
+const char* const SAVE_FAILED =
+    "設定ファイルに書き込めませんでした。\n%s\n変更した設定は終了すると失われます。";
+
 // Which layout the file being read has; only LoadSettings changes it.
 bool oldLayout = false;
+
+// A save has failed this run and the user has been told so.
+bool toldUnsaved = false;
 
 // A missing key takes the value a fresh record has.
 const Settings defaults;
@@ -32,10 +40,20 @@ void ReadText(IniSection section, const char* key, const char* fallback, char* o
     TrimReadText(out, cap);
 }
 
+// A list of names too long for the buffer cannot tell the layout: such a
+// file is read as the current one, which never deletes it.
+bool HasOldLayout() {
+    char sections[4096] = {}, windowKeys[2048] = {};
+    const DWORD named = GetPrivateProfileSectionNamesA(sections, sizeof sections, app.iniPath);
+    const DWORD keyed =
+        GetPrivateProfileStringA("Window", nullptr, "", windowKeys, sizeof windowKeys, app.iniPath);
+    return named + 2 < sizeof sections && keyed + 2 < sizeof windowKeys &&
+           IsOldLayout(sections, windowKeys);
+}
+
 void ReadWindowAndOption() {
-    app.wintop = static_cast<int32_t>(GetPrivateProfileIntA("Window", "wintop", -1, app.iniPath));
-    oldLayout = app.wintop < 0;
-    if (oldLayout) app.wintop = ReadInt(IniSection::Window, "wintop", defaults.wintop);
+    oldLayout = HasOldLayout();
+    app.wintop = ReadInt(IniSection::Window, "wintop", defaults.wintop);
     app.posx = ReadInt(IniSection::Window, "posx", defaults.posx);
     app.posy = ReadInt(IniSection::Window, "posy", defaults.posy);
     app.winhide = ReadInt(IniSection::Window, "winhide", defaults.winhide);
@@ -113,15 +131,37 @@ void ReadExt() {
     app.memtype = ReadInt(IniSection::Ext, "memtype", defaults.memtype);
 }
 
-void WriteBlock(IniSection section) {
+bool WriteBlock(IniSection section) {
     char block[SECTION_BLOCK_CAPACITY];
-    if (BuildSectionBlock(section, app, block, sizeof block) == 0) return;
-    WritePrivateProfileSectionA(SectionName(section, false), block, app.iniPath);
+    return BuildSectionBlock(section, app, block, sizeof block) != 0 &&
+           WritePrivateProfileSectionA(SectionName(section, false), block, app.iniPath);
+}
+
+// Every section is written even after one has failed: a locked file may be
+// free again for the next.
+bool WriteSettings(bool full) {
+    bool saved = WriteBlock(IniSection::Window);
+    saved = WriteBlock(IniSection::Option) && saved;
+    if (!full) return saved;
+    saved = WriteBlock(IniSection::Config) && saved;
+    saved = WriteBlock(IniSection::Color) && saved;
+    char meter[METER_TEXT_CAPACITY];
+    FormatMeterPair(app.meterGradient, app.meterStep, meter, sizeof meter);
+    saved = WritePrivateProfileStringA("Config\\Color", "meter", meter, app.iniPath) && saved;
+    for (int i = 0; i <= app.cpuCount; ++i) {
+        char key[16], value[16];
+        snprintf(key, sizeof key, "gcolor%d", i);
+        snprintf(value, sizeof value, "0x%06x", app.gcolor[i]);
+        saved = WritePrivateProfileStringA("Config\\Color", key, value, app.iniPath) && saved;
+    }
+    saved = WriteBlock(IniSection::Log) && saved;
+    return WriteBlock(IniSection::Ext) && saved;
 }
 
 } // namespace
 
 void LoadSettings() {
+    const bool missing = GetFileAttributesA(app.iniPath) == INVALID_FILE_ATTRIBUTES;
     ReadWindowAndOption();
     ReadConfig();
     ReadColors();
@@ -133,24 +173,16 @@ void LoadSettings() {
         DeleteFileA(app.iniPath);
         oldLayout = false;
         SaveSettings(true);
+    } else if (missing) {
+        SaveSettings(true);
     }
 }
 
 void SaveSettings(bool full) {
-    WriteBlock(IniSection::Window);
-    WriteBlock(IniSection::Option);
-    if (!full) return;
-    WriteBlock(IniSection::Config);
-    WriteBlock(IniSection::Color);
-    char meter[METER_TEXT_CAPACITY];
-    FormatMeterPair(app.meterGradient, app.meterStep, meter, sizeof meter);
-    WritePrivateProfileStringA("Config\\Color", "meter", meter, app.iniPath);
-    for (int i = 0; i <= app.cpuCount; ++i) {
-        char key[16], value[16];
-        snprintf(key, sizeof key, "gcolor%d", i);
-        snprintf(value, sizeof value, "0x%06x", app.gcolor[i]);
-        WritePrivateProfileStringA("Config\\Color", key, value, app.iniPath);
-    }
-    WriteBlock(IniSection::Log);
-    WriteBlock(IniSection::Ext);
+    if (WriteSettings(full) || toldUnsaved) return;
+    // Told before the box, whose message loop may run another save.
+    toldUnsaved = true;
+    char text[MAX_PATH + 128];
+    FormatText(text, sizeof text, SAVE_FAILED, app.iniPath);
+    MessageBoxA(app.mainWindow, text, ERROR_TITLE, MB_OK | MB_ICONWARNING);
 }

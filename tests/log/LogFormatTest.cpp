@@ -49,20 +49,39 @@ TEST(LogFormat, BannerHeaderAndRowsForOneFourAnd256Processors) {
     EXPECT_EQ(Row(&kStart, 1, std::vector<uint32_t>(65, 100), 200), "");
 }
 
+// The old log's new name, taken from the start time its banner records.
+std::string Rotated(const std::string& head, const char* logfile, uint32_t taken = 0,
+                    size_t cap = 64) {
+    LogTime start;
+    std::vector<char> name(cap);
+    if (!ReadLogBannerStart(head.data(), head.size(), &start) ||
+        !RotatedLogName(start, logfile, taken, name.data(), name.size()))
+        return "refused";
+    return name.data();
+}
+
 TEST(LogFormat, RotationNameComesFromTheBannerOnly) {
-    char name[64];
     std::string file = kBanner + "\"Elapsed-time[ms]\",\"Total[%]\"\n1000, 12\n";
-    ASSERT_TRUE(RotatedLogName(file.data(), file.size(), "C:\\l\\cpu.csv", name, sizeof name));
-    EXPECT_STREQ(name, "C:\\l\\cpu.csv.20240102_030405");
+    // Names taken within the same second are passed by: the suffix counts
+    // on in letters, and no start is refused for want of a name.
+    const std::pair<uint32_t, const char*> suffixes[] = {
+        {0, ""}, {1, "a"}, {2, "b"}, {26, "z"}, {27, "aa"}, {28, "ab"}, {702, "zz"}, {703, "aaa"}};
+    for (const auto& s : suffixes)
+        EXPECT_EQ(Rotated(file, "C:\\l\\cpu.csv", s.first),
+                  std::string("C:\\l\\cpu.csv.20240102_030405") + s.second);
+    // A banner cut after its closing quote, or whose line feed a text editor
+    // made CR LF, still says when the log started.
+    EXPECT_EQ(Rotated(kBanner.substr(0, kBanner.size() - 1) + "\r\n", "a"), "a.20240102_030405");
 
     // Another program's file, a cut banner, an empty file: never renamed.
     for (std::string foreign : {std::string("Date,Load\n2024/01/02 03:04:05.678\n"),
                                 kBanner.substr(0, 40), std::string(), "x" + kBanner})
-        EXPECT_FALSE(RotatedLogName(foreign.data(), foreign.size(), "a.csv", name, sizeof name))
-            << foreign;
+        EXPECT_EQ(Rotated(foreign, "a.csv"), "refused") << foreign;
     // A name that would not fit the path buffer is refused, not cut.
-    EXPECT_FALSE(RotatedLogName(kBanner.data(), kBanner.size(), std::string(50, 'p').c_str(), name,
-                                sizeof name));
+    EXPECT_EQ(Rotated(kBanner, std::string(50, 'p').c_str()), "refused");
+    const std::string p45(45, 'p');
+    EXPECT_EQ(Rotated(kBanner, p45.c_str(), 0, 62), p45 + ".20240102_030405");
+    EXPECT_EQ(Rotated(kBanner, p45.c_str(), 1, 62), "refused") << "the suffix needs room too";
 
     // What a failed first write leaves (nothing, or a cut banner) may be
     // written over; a log with its header, or anything else, may not.
@@ -71,6 +90,11 @@ TEST(LogFormat, RotationNameComesFromTheBannerOnly) {
         {kBanner.substr(0, 40), true},
         {kBanner, true},
         {kBanner + "\"", false},
+        // A whole banner and anything after it, even a zero byte, is more
+        // than a failed first write leaves: that log is kept.
+        {kBanner + std::string(1, '\0'), false},
+        {kBanner + std::string(40, '\0'), false},
+        {kBanner + "\"Elapsed", false},
         {"\"Vantor\x83\x82\x83\x6a\x83\x5eLOG: start at 2024/1/", false},
         {file, false},
         {"\"Vantorx", false},

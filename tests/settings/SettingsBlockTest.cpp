@@ -77,6 +77,38 @@ TEST(SettingsBlock, SectionNamesOfBothLayouts) {
     EXPECT_STREQ(SectionName(IniSection::Log, true), "config");
 }
 
+// Lists are written with '|' for each zero byte that ends a name.
+std::string List(const char* names) {
+    std::string list = std::string(names) + "|";
+    for (char& c : list)
+        if (c == '|') c = '\0';
+    return list;
+}
+
+TEST(SettingsBlock, OnlyAFileOfConfigAloneHasTheOldLayout) {
+    struct Case {
+        const char* sections;
+        const char* windowKeys;
+        bool old;
+    } cases[] = {
+        {"config|", "", true},
+        {"Window|CONFIG|Other|", "colum|ROW|acthide|", true},
+        // A hand-edited or cut [Window], whatever it lacks, is the current layout's.
+        {"Window|Option|Config|Config\\Color|Config\\Log|Config\\Ext|", "posx|posy|", false},
+        {"Window|Config|", "posx|wintop|", false},
+        {"Window|config|", "colum|winhide|", false},
+        {"Config|Config\\Ext|", "", false},
+        {"config|option|", "", false},
+        {"Config|config\\log|", "", false},
+        // Without [config] nothing could be taken from it: no file, an empty one.
+        {"", "", false},
+        {"Window|Other|", "colum|", false},
+        {"configs|", "", false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(IsOldLayout(List(c.sections).data(), List(c.windowKeys).data()), c.old)
+            << c.sections << " / " << c.windowKeys;
+}
+
 TEST(SettingsBlock, MeterPair) {
     struct Case {
         const char* text;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -78,12 +79,12 @@ TEST_F(SettingsFile, FirstStartWritesTheWholeFile) {
 }
 
 TEST_F(SettingsFile, OldLayoutIsConvertedAndUnknownKeysGo) {
-    Write("[Window]\r\ncolum=3\r\nrow=2\r\nacthide=2\r\nposx=500\r\n"
+    Write("[Window]\r\ncolum=3\r\nrow=2\r\nacthide=2\r\n"
           "[config]\r\nposx=40\r\nposy=50\r\nwintop=1\r\ntitle=1\r\ntrans=128\r\n"
           "color0=0x123456\r\nskinname=dark\r\nlegacy=7\r\n"
           "[Other]\r\nx=1\r\n");
     LoadSettings();
-    EXPECT_EQ(app.posx, 40); // from config, not Window
+    EXPECT_EQ(app.posx, 40); // from config
     EXPECT_EQ(app.posy, 50);
     EXPECT_EQ(app.wintop, 1);
     EXPECT_EQ(app.colum, 3); // always from Window
@@ -179,13 +180,30 @@ TEST_F(SettingsFile, ShortSaveLeavesTheOtherSectionsAlone) {
 TEST_F(SettingsFile, ReadOnlyFolderKeepsTheValuesInMemory) {
     // A settings path whose folder does not exist cannot be written at all.
     CopyText(app.iniPath, sizeof app.iniPath, (folder + "\\missing\\vantor.ini").c_str());
+    // Its error boxes are answered from another thread, as a user would.
+    std::vector<std::string> texts;
+    std::thread user([&texts] {
+        while (HWND box = testkit::WaitForWindow("#32770", "Vantor エラー",
+                                                 texts.empty() ? 15000 : 1000)) {
+            char text[512] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            texts.push_back(text);
+            testkit::Post(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+            testkit::WaitUntil([&] { return !IsWindow(box); }, 5000);
+        }
+    });
     app.posx = 5;
     LoadSettings();
     EXPECT_EQ(app.posx, 0);
     app.posx = 77;
     SaveSettings(true);
+    SaveSettings(false);
     EXPECT_EQ(app.posx, 77);
     EXPECT_EQ(GetFileAttributesA(app.iniPath), INVALID_FILE_ATTRIBUTES);
+    // The first failed save, that of the missing file, is told once.
+    user.join();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find(app.iniPath), std::string::npos) << texts[0];
 }
 
 } // namespace
