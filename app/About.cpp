@@ -1,6 +1,7 @@
 #include "app/About.h"
 
 #include "app/AppState.h"
+#include "options/DialogScale.h"
 #include "res/resource.h"
 #include "VantorVersion.h"
 
@@ -35,9 +36,10 @@ INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_INITDIALOG: {
         SetDlgItemTextA(box, IDC_ABOUT_VERSION, kVersionCaption);
-        HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                                 DEFAULT_PITCH, "MS Pゴシック");
+        // 12 pixels at 96 dpi, as the box's own text, at the box's scale.
+        HFONT font = CreateFontA(-Scaled(12, DpiOf(box)), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE,
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 PROOF_QUALITY, DEFAULT_PITCH, "MS Pゴシック");
         SetWindowLongPtrA(box, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
         // A static control selects its own font after asking for its colours,
         // so the link is also given the font to keep.

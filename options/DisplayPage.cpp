@@ -9,6 +9,7 @@
 #include "app/AppState.h"
 #include <commctrl.h>
 #include "base/SafeText.h"
+#include "options/DialogScale.h"
 #include "options/OptionRules.h"
 #include "options/OptionsDialog.h"
 #include "options/PageKit.h"
@@ -26,9 +27,11 @@ struct DisplayPage {
 };
 DisplayPage page1;
 
-HFONT CreateListFont() {
-    return CreateFontA(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, "ＭＳ Ｐゴシック");
+// In pixels: 13 at 96 dpi, grown with the scale of the page's monitor.
+HFONT CreateListFont(HWND window) {
+    return CreateFontA(Scaled(13, DpiOf(window)), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0,
+                       "ＭＳ Ｐゴシック");
 }
 
 uint32_t* MeterColour(int k) {
@@ -39,7 +42,7 @@ uint32_t* MeterColour(int k) {
 
 void OnMeasureItem(HWND page, MEASUREITEMSTRUCT* item) {
     HDC dc = GetDC(page);
-    HFONT font = CreateListFont();
+    HFONT font = CreateListFont(page);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, "Tcpu9", 5, &size);
@@ -70,10 +73,11 @@ void OnDrawItem(const DRAWITEMSTRUCT* item) {
         DeleteObject(brush);
     }
 
-    HFONT font = CreateListFont();
+    HFONT font = CreateListFont(item->hwndItem);
     HGDIOBJ oldFont = SelectObject(dc, font);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    TextOutA(dc, square.right + 2, r.top, text, lstrlenA(text));
+    const int gap = Scaled(2, DpiOf(item->hwndItem));
+    TextOutA(dc, square.right + gap, r.top, text, lstrlenA(text));
     SetBkMode(dc, oldMode);
     SelectObject(dc, oldFont);
     DeleteObject(font);

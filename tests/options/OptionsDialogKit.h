@@ -93,7 +93,7 @@ inline bool ShowsColour(HWND control, COLORREF colour) {
 }
 // Entry 1, "cpu 1", of the series list as the screen shows it, against that
 // text drawn here in a face, right of the colour square.
-inline bool SeriesEntryDrawnIn(HWND list, const char* face) {
+inline bool SeriesEntryDrawnIn(HWND list, const char* face, int fontHeight = 13) {
     RECT client;
     GetClientRect(list, &client);
     const int h = int(Send(list, LB_GETITEMHEIGHT)), w = client.right - (h + 1);
@@ -101,7 +101,7 @@ inline bool SeriesEntryDrawnIn(HWND list, const char* face) {
     ClientToScreen(list, &at);
     HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
     HBITMAP drawn = CreateCompatibleBitmap(screen, w, h);
-    HFONT font = CreateFontA(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    HFONT font = CreateFontA(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, face);
     HGDIOBJ oldBitmap = SelectObject(dc, drawn), oldFont = SelectObject(dc, font);
     const RECT all = {0, 0, w, h};
