@@ -92,12 +92,12 @@ inline bool ShowsColour(HWND control, COLORREF colour) {
     return testkit::WaitUntil([&] { return ScreenAt(control) == colour; }, 5000);
 }
 // Entry 1, "cpu 1", of the series list as the screen shows it, against that
-// text drawn here in a face, right of the colour square.
-inline bool SeriesEntryDrawnIn(HWND list, const char* face, int fontHeight = 13) {
+// text drawn here in a face and height, gap pixels right of the colour square.
+inline bool SeriesEntryDrawnIn(HWND list, const char* face, int fontHeight = 13, int gap = 2) {
     RECT client;
     GetClientRect(list, &client);
-    const int h = int(Send(list, LB_GETITEMHEIGHT)), w = client.right - (h + 1);
-    POINT at = {h + 1, h};
+    const int h = int(Send(list, LB_GETITEMHEIGHT)), w = client.right - (h - 1 + gap);
+    POINT at = {h - 1 + gap, h};
     ClientToScreen(list, &at);
     HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
     HBITMAP drawn = CreateCompatibleBitmap(screen, w, h);
@@ -108,7 +108,7 @@ inline bool SeriesEntryDrawnIn(HWND list, const char* face, int fontHeight = 13)
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, "cpu 1", 5, nullptr);
-    bool same = true;
+    bool same = h > 0 && w > 0; // an empty list or none at all shows nothing
     for (int i = 0; same && i < w * h; ++i)
         same = GetPixel(dc, i % w, i / w) == GetPixel(screen, at.x + i % w, at.y + i / w);
     SelectObject(dc, oldFont), SelectObject(dc, oldBitmap);
