@@ -7,7 +7,6 @@
 #include "tests/options/OptionsDialogKit.h"
 
 #include <cstdlib>
-#include <map>
 #include <sstream>
 
 namespace optionstest {
@@ -34,7 +33,7 @@ int Scale(int at96) {
     return MulDiv(at96, Dpi(), 96);
 }
 
-// The room a control leaves its text, by kind; -1 for controls without one.
+// The room a control of each kind leaves its text, less than its client area.
 struct Room {
     const char* kind;
     bool (*is)(const Control&);
@@ -93,7 +92,7 @@ class DialogScale : public OptionsDialog {
                 Sleep(50);
                 return testkit::ReadFileText(dump, &text);
             },
-            5000);
+            10000);
         std::vector<Control> controls;
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);) {
