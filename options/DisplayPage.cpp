@@ -40,7 +40,8 @@ uint32_t* MeterColour(int k) {
     return colours[k];
 }
 
-void OnMeasureItem(HWND page, MEASUREITEMSTRUCT* item) {
+// One entry's height: the text "Tcpu9" in the list font.
+UINT SeriesItemHeight(HWND page) {
     HDC dc = GetDC(page);
     HFONT font = CreateListFont(page);
     HGDIOBJ old = SelectObject(dc, font);
@@ -49,7 +50,7 @@ void OnMeasureItem(HWND page, MEASUREITEMSTRUCT* item) {
     SelectObject(dc, old);
     DeleteObject(font);
     ReleaseDC(page, dc);
-    item->itemHeight = static_cast<UINT>(size.cy);
+    return static_cast<UINT>(size.cy);
 }
 
 void OnDrawItem(const DRAWITEMSTRUCT* item) {
@@ -215,6 +216,15 @@ void OnCollect(HWND page) {
     ReadFormat(page, IDC_DP_FORMAT_D, p.format_d, sizeof p.format_d);
 }
 
+// Moved to a monitor of another scale: the list measures its entries once
+// only, when it is made.
+void OnScaleChanged(HWND page) {
+    PlacePage(page);
+    SendMessageA(page1.seriesList, LB_SETITEMHEIGHT, 0,
+                 static_cast<LPARAM>(SeriesItemHeight(page)));
+    InvalidateRect(page1.seriesList, nullptr, TRUE);
+}
+
 void OnDestroy() {
     for (HBRUSH& b : page1.meterBrushes)
         DeleteBrush(&b);
@@ -233,7 +243,7 @@ INT_PTR CALLBACK DisplayPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_MEASUREITEM:
         if (wParam != IDC_DP_SERIES_LIST) return FALSE;
-        OnMeasureItem(page, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = SeriesItemHeight(page);
         return TRUE;
     case WM_DRAWITEM:
         if (wParam != IDC_DP_SERIES_LIST) return FALSE;
@@ -245,6 +255,7 @@ INT_PTR CALLBACK DisplayPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return reinterpret_cast<INT_PTR>(SwatchBrush(reinterpret_cast<HWND>(lParam)));
     case WM_DESTROY: OnDestroy(); return FALSE;
     case WM_OPTIONS_COLLECT: OnCollect(page); return TRUE;
+    case WM_DPICHANGED_AFTERPARENT: OnScaleChanged(page); return TRUE;
     default: return FALSE;
     }
 }

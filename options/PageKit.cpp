@@ -54,13 +54,14 @@ void SetUpSlider(HWND slider, int low, int high, int tickEvery, int position) {
     SendMessageA(slider, TBM_SETPOS, TRUE, position);
 }
 
-HBITMAP SetBrowseImage(HWND page, int id) {
+void SetBrowseImage(HWND page, int id, HBITMAP* image) {
     const int side = Scaled(16, DpiOf(page));
-    HBITMAP image =
+    HBITMAP fresh =
         static_cast<HBITMAP>(LoadImageA(app.instance, MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP,
                                         side, side, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
-    SendDlgItemMessageA(page, id, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
-    return image;
+    SendDlgItemMessageA(page, id, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh));
+    if (*image) DeleteObject(*image);
+    *image = fresh;
 }
 
 bool ChooseColour(uint32_t* colour) {

@@ -139,6 +139,25 @@ class DialogScale : public OptionsDialog {
                 EXPECT_TRUE(apart) << a.Name() << " on " << b.Name();
             }
     }
+    // Nothing on another, the pages over their tab, the list's entries, the
+    // browse buttons' pictures at the scale.
+    static void ExpectScaledLayout(const std::vector<Control>& all) {
+        ExpectNoOverlap(all);
+        EXPECT_EQ(std::count_if(all.begin(), all.end(),
+                                [&](const Control& c) {
+                                    return c.parent == Find(all, "SysTabControl32", 1026).self;
+                                }),
+                  4);
+        const Control& list = Find(all, "ListBox", 1072);
+        EXPECT_GE(list.item, list.font) << "the series list's entries hold the page's text";
+        for (int id : {1032, 1068}) {
+            const Control& browse = Find(all, "Button", id);
+            EXPECT_EQ(browse.image[0], Scale(16)) << id;
+            EXPECT_EQ(browse.image[1], Scale(16)) << id;
+            EXPECT_LE(browse.image[0], browse.client[0]) << id;
+            EXPECT_LE(browse.image[1], browse.client[1]) << id;
+        }
+    }
     static const Control& Find(const std::vector<Control>& controls, const char* cls, int id) {
         static const Control none;
         for (const Control& c : controls)
@@ -172,22 +191,17 @@ TEST_F(DialogScale, OptionsPagesShowEveryTextWholeFillTheirTabAndScaleWhatTheyDr
         EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const Control& c) {
             return c.text == first;
         })) << first;
-    ExpectNoOverlap(all);
-    EXPECT_EQ(std::count_if(all.begin(), all.end(),
-                            [&](const Control& c) {
-                                return c.parent == Find(all, "SysTabControl32", 1026).self;
-                            }),
-              4);
-
-    const Control& list = Find(all, "ListBox", 1072);
-    EXPECT_GE(list.item, list.font) << "the series list's entries hold the page's text";
-    for (int id : {1032, 1068}) {
-        const Control& browse = Find(all, "Button", id);
-        EXPECT_EQ(browse.image[0], Scale(16)) << id;
-        EXPECT_EQ(browse.image[1], Scale(16)) << id;
-        EXPECT_LE(browse.image[0], browse.client[0]) << id;
-        EXPECT_LE(browse.image[1], browse.client[1]) << id;
+    ExpectScaledLayout(all);
+    // Moved to a monitor of another scale, each page lays itself out anew:
+    // shrunk here first, its list's entries made short, its pictures taken.
+    for (int i = 0; i < 4; ++i) {
+        HWND page = Page(i);
+        SetWindowPos(page, nullptr, 0, 0, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+        Send(GetDlgItem(page, 1072), LB_SETITEMHEIGHT, 0, 5);
+        Send(GetDlgItem(page, i == 2 ? 1032 : 1068), BM_SETIMAGE, IMAGE_BITMAP, 0);
+        Send(page, WM_DPICHANGED_AFTERPARENT);
     }
+    ExpectScaledLayout(Measure());
     ASSERT_TRUE(Press(dialog, IDCANCEL));
 }
 
