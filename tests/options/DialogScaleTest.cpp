@@ -178,7 +178,7 @@ TEST_F(DialogScale, OptionsPagesShowEveryTextWholeFillTheirTabAndScaleWhatTheyDr
             HWND list = GetDlgItem(page, 1072);
             EXPECT_TRUE(testkit::WaitUntil(
                 [&] { return SeriesEntryDrawnIn(list, "ＭＳ Ｐゴシック", Scale(13), Scale(2)); },
-                3000));
+                5000));
         }
         Shoot(("options_" + std::to_string(Dpi()) + "dpi_page" + std::to_string(i)).c_str());
     }
