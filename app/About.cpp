@@ -1,6 +1,7 @@
 #include "app/About.h"
 
 #include "app/AppState.h"
+#include "options/DialogScale.h"
 #include "res/resource.h"
 #include "VantorVersion.h"
 
@@ -23,6 +24,20 @@ void FollowLink(HWND box) {
     EndDialog(box, 1);
 }
 
+// The link's font at the box's scale (12 pixels at 96 dpi, as the box's
+// own text), in place of the one before.
+void SetLinkFont(HWND box) {
+    HFONT font = CreateFontA(-Scaled(12, DpiOf(box)), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             PROOF_QUALITY, DEFAULT_PITCH, "MS Pゴシック");
+    HFONT old = LinkFont(box);
+    SetWindowLongPtrA(box, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
+    // A static control selects its own font after asking for its colours,
+    // so the link is also given the font to keep.
+    SendDlgItemMessageA(box, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (old) DeleteObject(old);
+}
+
 INT_PTR OnCtlColorStatic(HWND box, HDC dc, HWND control) {
     if (GetDlgCtrlID(control) != IDC_ABOUT_LINK) return 0;
     SelectObject(dc, LinkFont(box));
@@ -33,17 +48,11 @@ INT_PTR OnCtlColorStatic(HWND box, HDC dc, HWND control) {
 
 INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: {
+    case WM_INITDIALOG:
         SetDlgItemTextA(box, IDC_ABOUT_VERSION, kVersionCaption);
-        HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                                 DEFAULT_PITCH, "MS Pゴシック");
-        SetWindowLongPtrA(box, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
-        // A static control selects its own font after asking for its colours,
-        // so the link is also given the font to keep.
-        SendDlgItemMessageA(box, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetLinkFont(box);
         return 0;
-    }
+    case WM_DPICHANGED: SetLinkFont(box); return 0; // the box itself is moved by the system
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(box, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:

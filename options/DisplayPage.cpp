@@ -9,6 +9,7 @@
 #include "app/AppState.h"
 #include <commctrl.h>
 #include "base/SafeText.h"
+#include "options/DialogScale.h"
 #include "options/OptionRules.h"
 #include "options/OptionsDialog.h"
 #include "options/PageKit.h"
@@ -26,9 +27,11 @@ struct DisplayPage {
 };
 DisplayPage page1;
 
-HFONT CreateListFont() {
-    return CreateFontA(13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, "ＭＳ Ｐゴシック");
+// In pixels: 13 at 96 dpi, grown with the scale of the page's monitor.
+HFONT CreateListFont(HWND window) {
+    return CreateFontA(Scaled(13, DpiOf(window)), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0,
+                       "ＭＳ Ｐゴシック");
 }
 
 uint32_t* MeterColour(int k) {
@@ -37,16 +40,17 @@ uint32_t* MeterColour(int k) {
     return colours[k];
 }
 
-void OnMeasureItem(HWND page, MEASUREITEMSTRUCT* item) {
+// One entry's height: the text "Tcpu9" in the list font.
+UINT SeriesItemHeight(HWND page) {
     HDC dc = GetDC(page);
-    HFONT font = CreateListFont();
+    HFONT font = CreateListFont(page);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, "Tcpu9", 5, &size);
     SelectObject(dc, old);
     DeleteObject(font);
     ReleaseDC(page, dc);
-    item->itemHeight = static_cast<UINT>(size.cy);
+    return static_cast<UINT>(size.cy);
 }
 
 void OnDrawItem(const DRAWITEMSTRUCT* item) {
@@ -70,10 +74,11 @@ void OnDrawItem(const DRAWITEMSTRUCT* item) {
         DeleteObject(brush);
     }
 
-    HFONT font = CreateListFont();
+    HFONT font = CreateListFont(item->hwndItem);
     HGDIOBJ oldFont = SelectObject(dc, font);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    TextOutA(dc, square.right + 2, r.top, text, lstrlenA(text));
+    const int gap = Scaled(2, DpiOf(item->hwndItem));
+    TextOutA(dc, square.right + gap, r.top, text, lstrlenA(text));
     SetBkMode(dc, oldMode);
     SelectObject(dc, oldFont);
     DeleteObject(font);
@@ -211,6 +216,15 @@ void OnCollect(HWND page) {
     ReadFormat(page, IDC_DP_FORMAT_D, p.format_d, sizeof p.format_d);
 }
 
+// Moved to a monitor of another scale: the list measures its entries once
+// only, when it is made.
+void OnScaleChanged(HWND page) {
+    PlacePage(page);
+    SendMessageA(page1.seriesList, LB_SETITEMHEIGHT, 0,
+                 static_cast<LPARAM>(SeriesItemHeight(page)));
+    InvalidateRect(page1.seriesList, nullptr, TRUE);
+}
+
 void OnDestroy() {
     for (HBRUSH& b : page1.meterBrushes)
         DeleteBrush(&b);
@@ -229,7 +243,7 @@ INT_PTR CALLBACK DisplayPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_MEASUREITEM:
         if (wParam != IDC_DP_SERIES_LIST) return FALSE;
-        OnMeasureItem(page, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = SeriesItemHeight(page);
         return TRUE;
     case WM_DRAWITEM:
         if (wParam != IDC_DP_SERIES_LIST) return FALSE;
@@ -241,6 +255,7 @@ INT_PTR CALLBACK DisplayPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return reinterpret_cast<INT_PTR>(SwatchBrush(reinterpret_cast<HWND>(lParam)));
     case WM_DESTROY: OnDestroy(); return FALSE;
     case WM_OPTIONS_COLLECT: OnCollect(page); return TRUE;
+    case WM_DPICHANGED_AFTERPARENT: OnScaleChanged(page); return TRUE;
     default: return FALSE;
     }
 }

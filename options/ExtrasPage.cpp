@@ -81,7 +81,7 @@ void OnInit(HWND page) {
     page3.textBrush = CreateSolidBrush(p.textcolor);
     WriteNumber(page, IDC_XP_TMRATE3, p.tmrate3);
     SetUpSlider(page3.slider, 500, 5000, 100, p.tmrate3);
-    page3.browseImage = SetBrowseImage(page, IDC_XP_BROWSE);
+    SetBrowseImage(page, IDC_XP_BROWSE, &page3.browseImage);
     if (p.usericon != 0) {
         SetChecked(page, IDC_XP_USERICON, true);
         SetDlgItemTextA(page, IDC_XP_ICONPATH, p.iconpath);
@@ -199,6 +199,10 @@ INT_PTR CALLBACK ExtrasPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(SwatchBrush(reinterpret_cast<HWND>(lParam)));
     case WM_OPTIONS_COLLECT: OnCollect(page); return TRUE;
+    case WM_DPICHANGED_AFTERPARENT: // moved to a monitor of another scale
+        PlacePage(page);
+        SetBrowseImage(page, IDC_XP_BROWSE, &page3.browseImage);
+        return TRUE;
     case WM_DESTROY: OnDestroy(); return FALSE;
     default: return FALSE;
     }

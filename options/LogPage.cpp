@@ -38,7 +38,7 @@ void OnInit(HWND page) {
     FitNumberBox(page, IDC_LP_CHANGEVAL);
     page2.fileBox = GetDlgItem(page, IDC_LP_LOGFILE);
     page2.slider = GetDlgItem(page, IDC_LP_TMRATE2_SLIDER);
-    page2.browseImage = SetBrowseImage(page, IDC_LP_BROWSE);
+    SetBrowseImage(page, IDC_LP_BROWSE, &page2.browseImage);
     const PendingSettings& p = app.pendingSettings;
     SetChecked(page, IDC_LP_LOGOUT, p.logout != 0);
     SetWindowTextA(page2.fileBox, p.logfile);
@@ -117,6 +117,10 @@ INT_PTR CALLBACK LogPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
                     static_cast<int32_t>(SendMessageA(page2.slider, TBM_GETPOS, 0, 0)));
         return TRUE;
     case WM_OPTIONS_COLLECT: OnCollect(page); return TRUE;
+    case WM_DPICHANGED_AFTERPARENT: // moved to a monitor of another scale
+        PlacePage(page);
+        SetBrowseImage(page, IDC_LP_BROWSE, &page2.browseImage);
+        return TRUE;
     case WM_DESTROY:
         if (page2.browseImage) DeleteObject(page2.browseImage);
         page2 = LogPage{};

@@ -94,6 +94,7 @@ INT_PTR CALLBACK OperationPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         return TRUE;
     case WM_HSCROLL: OnScroll(page, reinterpret_cast<HWND>(lParam)); return TRUE;
     case WM_OPTIONS_COLLECT: OnCollect(page); return TRUE;
+    case WM_DPICHANGED_AFTERPARENT: PlacePage(page); return TRUE; // another monitor's scale
     default: return FALSE;
     }
 }

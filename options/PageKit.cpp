@@ -3,10 +3,18 @@
 #include "app/AppState.h"
 #include <commctrl.h>
 #include "base/SafeText.h"
+#include "options/DialogScale.h"
 #include "res/resource.h"
 
 void PlacePage(HWND page) {
-    SetWindowPos(page, nullptr, 2, 21, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The tab's own page area: below its tabs at any scale, to its edges, so
+    // that no band of the tab shows under a shorter page.
+    HWND tab = GetParent(page);
+    RECT area;
+    GetClientRect(tab, &area);
+    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool Checked(HWND page, int id) {
@@ -46,12 +54,14 @@ void SetUpSlider(HWND slider, int low, int high, int tickEvery, int position) {
     SendMessageA(slider, TBM_SETPOS, TRUE, position);
 }
 
-HBITMAP SetBrowseImage(HWND page, int id) {
-    HBITMAP image =
-        static_cast<HBITMAP>(LoadImageA(app.instance, MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP, 0,
-                                        0, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
-    SendDlgItemMessageA(page, id, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
-    return image;
+void SetBrowseImage(HWND page, int id, HBITMAP* image) {
+    const int side = Scaled(16, DpiOf(page));
+    HBITMAP fresh =
+        static_cast<HBITMAP>(LoadImageA(app.instance, MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP,
+                                        side, side, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
+    SendDlgItemMessageA(page, id, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh));
+    if (*image) DeleteObject(*image);
+    *image = fresh;
 }
 
 bool ChooseColour(uint32_t* colour) {

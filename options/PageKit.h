@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// Places a page 2 pixels right of and 21 below the tab control's corner.
+// Places a page over the whole page area of the tab control it is in.
 void PlacePage(HWND page);
 
 bool Checked(HWND page, int id);
@@ -26,9 +26,10 @@ void ReadText(HWND page, int id, char* dst, size_t cap);
 // A slider's range, tick frequency and position.
 void SetUpSlider(HWND slider, int low, int high, int tickEvery, int position);
 
-// Bitmap 104 on a browse button; the button keeps showing it, the page
-// deletes it when it goes.
-HBITMAP SetBrowseImage(HWND page, int id);
+// Bitmap 104 on a browse button, at 16 x 16 pixels grown with the page's
+// scale, in place of *image (deleted); the page deletes the last one when it
+// goes.
+void SetBrowseImage(HWND page, int id, HBITMAP* image);
 
 // The shared colour chooser on *colour; true (and *colour changed) when the
 // user picked one.
