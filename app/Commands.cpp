@@ -12,7 +12,6 @@
 #include "titlebar/TitleBar.h"
 #include "tray/TrayIcon.h"
 #include "tray/TrayMouse.h"
-#include "view/Layout.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -24,13 +23,6 @@ bool Flip(int32_t* setting, UINT id) {
     *setting = *setting ? 0 : 1;
     CheckCommand(id, *setting != 0);
     return *setting != 0;
-}
-
-// A new size for the window where it stands, with the graph band when the
-// graph always shows.
-void Relayout(HWND window) {
-    LayoutWindow(window, 0, 0, false, app.graph == 0);
-    ResizeHome();
 }
 
 void CheckHoverMode() {
@@ -105,7 +97,7 @@ bool SwitchSetting(HWND window, WORD id) {
     case IDM_LOG: ToggleLog(window); break;
     case IDM_MEMORY:
         Flip(&app.memory, IDM_MEMORY);
-        Relayout(window);
+        Relayout(window, app.graph == 0);
         break;
     case IDM_TITLE:
         // The window in the foreground would keep our text for good.
@@ -119,7 +111,7 @@ bool SwitchSetting(HWND window, WORD id) {
         // One processor has no per-processor histories to show.
         if (app.cpuCount == 0) break;
         Flip(&app.multi, IDM_MULTI);
-        Relayout(window);
+        Relayout(window, app.graph == 0);
         break;
     default: return false;
     }

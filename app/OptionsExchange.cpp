@@ -19,9 +19,7 @@
 #include "settings/SettingsFile.h"
 #include "titlebar/TitleBar.h"
 #include "tray/TrayIcon.h"
-#include "view/Background.h"
 #include "view/Layout.h"
-#include "view/Region.h"
 #include "view/Skin.h"
 
 namespace {
@@ -134,19 +132,6 @@ void TakeOverMemoryLine(const PendingSettings& p) {
     app.memtext = p.memtext;
 }
 
-void Relayout(HWND window) {
-    const uint32_t width = app.clientWidth, height = app.clientHeight;
-    LayoutWindow(window, 0, 0, false, app.graph == 0);
-    ResizeHome();
-    // A new size has had its shape made by WM_SIZE; the same size with
-    // another skin needs it made here.
-    if (app.clientWidth == width && app.clientHeight == height) {
-        ComposeBackground(app.backDC);
-        SetWindowRgn(window, BuildWindowRegion(app.backDC), TRUE);
-    }
-    InvalidateRect(window, nullptr, FALSE);
-}
-
 // The settings after the log's are only stored, for there is nothing left
 // to renew, and the whole file is saved.
 void SaveWithoutWindow(const PendingSettings& p) {
@@ -182,7 +167,7 @@ void TakeOverOptions(HWND window, int result) {
     TakeOverMemoryItem(p, changed);
     TakeOverMemoryLine(p);
     if (result == IDOK) SaveSettings(true);
-    Relayout(window);
+    Relayout(window, app.graph == 0);
 }
 
 void RunOptionsDialog(HWND window) {

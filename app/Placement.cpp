@@ -6,7 +6,9 @@
 #include "measure/LoadSampler.h"
 #include "settings/SettingLimits.h"
 #include "settings/SettingsFile.h"
+#include "view/Background.h"
 #include "view/Layout.h"
+#include "view/Region.h"
 
 #include <windowsx.h>
 
@@ -82,10 +84,6 @@ int Height() {
 void PlaceWindow(HWND window, int x, int y, UINT extra = 0) {
     SetWindowPos(window, nullptr, x, y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING | extra);
-}
-
-void Relayout(HWND window, bool band) {
-    LayoutWindow(window, 0, 0, false, band);
 }
 
 void DropResizeCursor() {
@@ -170,7 +168,7 @@ void MoveStep(HWND window, POINT p, const RECT& wr) {
 void HoverEntry(HWND window) {
     app.hovering = 1;
     if (app.graph == 1) {
-        if (!app.graphSuppressed) Relayout(window, true);
+        if (!app.graphSuppressed) LayoutWindow(window, 0, 0, false, true);
         RECT r;
         GetWindowRect(window, &r);
         app.restTop = r.top;
@@ -223,7 +221,7 @@ void OnLButtonDown(HWND window, LPARAM lParam) {
         // The graph folds away while the window is held; when the press was
         // on the band that folds, the window follows the pointer up.
         app.graphSuppressed = 1;
-        Relayout(window, false);
+        LayoutWindow(window, 0, 0, false, false);
         RECT r;
         GetWindowRect(window, &r);
         if (press.y < r.top || press.y >= r.bottom) PlaceWindow(window, r.left, press.y - 20);
@@ -333,9 +331,20 @@ void ReturnHome(HWND window) {
     PlaceWindow(window, app.windowRect.left, app.windowRect.top, app.winhide ? 0 : SWP_SHOWWINDOW);
 }
 
-void ResizeHome() {
+void Relayout(HWND window, bool band) {
+    const uint32_t width = app.clientWidth, height = app.clientHeight;
+    LayoutWindow(window, 0, 0, false, band);
+    // The hide and avoid modes test the pointer against the window as it now
+    // is, even while it stands aside.
     app.windowRect.right = app.windowRect.left + Width();
     app.windowRect.bottom = app.windowRect.top + Height();
+    // A new size has had its shape made by WM_SIZE; the same size with
+    // another skin needs it made here.
+    if (app.clientWidth == width && app.clientHeight == height) {
+        ComposeBackground(app.backDC);
+        SetWindowRgn(window, BuildWindowRegion(app.backDC), TRUE);
+    }
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 void RescueLostWindow(HWND window) {

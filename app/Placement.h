@@ -26,10 +26,10 @@ void HoverEvade(HWND window);
 // Puts the window back at its own place (windowRect) and shows it unless the
 // user has hidden it.
 void ReturnHome(HWND window);
-// After a relayout that left the window's corner where it was: its own place
-// (windowRect) takes the new size, so that the hide and avoid modes test the
-// pointer against the window as it now is, even while it stands aside.
-void ResizeHome();
+// After a change of size (a menu command, the options, the grid): the new
+// size from the settings, band reserving the graph band; the window's own
+// place (windowRect) takes it, and it is repainted.
+void Relayout(HWND window, bool band);
 // At start and after a display change: a window that shows less than a
 // 16 x 16 piece on every screen comes fully onto the nearest one. The saved
 // position is left alone, so the window returns there with its monitor.
