@@ -25,12 +25,6 @@ bool Flip(int32_t* setting, UINT id) {
     return *setting != 0;
 }
 
-void CheckHoverMode() {
-    CheckCommand(IDM_HOVER_NORMAL, HoverMode() == 0);
-    CheckCommand(IDM_HOVER_HIDE, HoverMode() == 1);
-    CheckCommand(IDM_HOVER_EVADE, HoverMode() == 2);
-}
-
 // 0 normal, 1 hide, 2 avoid. Every change starts from the window at home.
 void ChooseHoverMode(HWND window, int32_t mode) {
     if (mode == 0) {
@@ -81,7 +75,8 @@ void ToggleTopmost(HWND window) {
 }
 
 void ToggleTranslucent(HWND window) {
-    SetOpacity(window, Flip(&app.trans, IDM_TRANS) ? app.transAlpha : 255);
+    Flip(&app.trans, IDM_TRANS);
+    RestoreOpacity(window);
 }
 
 // The commands that switch a setting; false for any other id.
@@ -138,6 +133,12 @@ bool OnCommand(HWND window, WORD id) {
 void CheckCommand(UINT id, bool on) {
     if (app.popupMenu)
         CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void CheckHoverMode() {
+    CheckCommand(IDM_HOVER_NORMAL, HoverMode() == 0);
+    CheckCommand(IDM_HOVER_HIDE, HoverMode() == 1);
+    CheckCommand(IDM_HOVER_EVADE, HoverMode() == 2);
 }
 
 void SetLogItem(bool checked, bool greyed) {

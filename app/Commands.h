@@ -9,6 +9,9 @@ bool OnCommand(HWND window, WORD id);
 // Sets a menu item's check mark (nothing without a menu).
 void CheckCommand(UINT id, bool on);
 
+// The mouse-over submenu's marks: the mode obeyed is checked, the others not.
+void CheckHoverMode();
+
 // WM_RBUTTONDOWN: the menu at the click, then a working-set trim.
 void ShowPopupMenu(HWND window, LPARAM lParam);
 

@@ -24,11 +24,6 @@
 
 namespace {
 
-// The opacity in force: the normal one when translucency is on.
-void RestoreOpacity(HWND window) {
-    SetOpacity(window, app.trans ? app.transAlpha : 255);
-}
-
 void TakeOverTimer(HWND window, const PendingSettings& p, const OptionChanges& changed) {
     if (!changed.samplePeriod) return;
     app.tmrate = p.tmrate;

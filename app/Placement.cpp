@@ -207,6 +207,10 @@ void SetOpacity(HWND window, int32_t alpha) {
         app.pfnSetLayeredWindowAttributes(window, 0, UsableOpacity(alpha), LWA_ALPHA);
 }
 
+void RestoreOpacity(HWND window) {
+    SetOpacity(window, app.trans ? app.transAlpha : 255);
+}
+
 void OnLButtonDown(HWND window, LPARAM lParam) {
     POINT press = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(window, &press);
@@ -281,7 +285,7 @@ void OnMouseLeave(HWND window) {
     app.graphSuppressed = 0;
     DropResizeCursor();
     // Whatever the entry applied is undone, a bounded negative hover opacity too.
-    if (app.trans && app.trans2 != 0) SetOpacity(window, app.transAlpha);
+    if (app.trans && app.trans2 != 0) RestoreOpacity(window);
     if (app.graph == 1) {
         RECT r;
         GetWindowRect(window, &r);

@@ -38,3 +38,5 @@ void RescueLostWindow(HWND window);
 // Window opacity when translucency is available: whatever the settings
 // say, bounded to 1..255, so that the window never wraps to invisible.
 void SetOpacity(HWND window, int32_t alpha);
+// The opacity in force: the normal one while translucency is on, else none.
+void RestoreOpacity(HWND window);
