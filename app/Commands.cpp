@@ -146,7 +146,7 @@ void SetLogItem(bool checked, bool greyed) {
     if (greyed && app.popupMenu) EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
 }
 
-// The tray's click on a hidden window, or a second start: nothing is saved.
+// The tray's click on a hidden window, or a second start.
 void ShowHiddenWindow(HWND window) {
     if (!app.winhide) return;
     app.winhide = 0;
@@ -156,18 +156,21 @@ void ShowHiddenWindow(HWND window) {
     SetTrayTip(0, nullptr);
 }
 
-// The new winhide is saved with the next save, not here.
+// The new winhide is saved as the menu command saves its own: a window
+// shown by the click must not come back hidden at the next start.
 void OnTraySingleClick(HWND window) {
     if (app.winhide) {
         ShowHiddenWindow(window);
     } else if (IsCovered(window)) {
         SetForegroundWindow(window);
+        return;
     } else {
         app.winhide = 1;
         CheckCommand(IDM_HIDE, true);
         ShowWindow(window, SW_HIDE);
         KillTimer(window, TIMER_RETURN);
     }
+    SaveSettings(false);
 }
 
 void ShowPopupMenu(HWND window, LPARAM lParam) {
