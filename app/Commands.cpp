@@ -92,7 +92,7 @@ bool SwitchSetting(HWND window, WORD id) {
     case IDM_LOG: ToggleLog(window); break;
     case IDM_MEMORY:
         Flip(&app.memory, IDM_MEMORY);
-        Relayout(window, app.graph == 0);
+        Relayout(window, app.graph == 0, -1);
         break;
     case IDM_TITLE:
         // The window in the foreground would keep our text for good.
@@ -106,7 +106,7 @@ bool SwitchSetting(HWND window, WORD id) {
         // One processor has no per-processor histories to show.
         if (app.cpuCount == 0) break;
         Flip(&app.multi, IDM_MULTI);
-        Relayout(window, app.graph == 0);
+        Relayout(window, app.graph == 0, -1);
         break;
     default: return false;
     }

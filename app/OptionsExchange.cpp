@@ -161,8 +161,9 @@ void TakeOverOptions(HWND window, int result) {
     ChangeDesktopTextOptions(window, p.bgtrans, p.textcolor, p.tmrate3);
     TakeOverMemoryItem(p, changed);
     TakeOverMemoryLine(p);
+    // The place the new size moves the window to is saved with the rest.
+    Relayout(window, app.graph == 0, -1);
     if (result == IDOK) SaveSettings(true);
-    Relayout(window, app.graph == 0);
 }
 
 void RunOptionsDialog(HWND window) {

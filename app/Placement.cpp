@@ -123,25 +123,17 @@ void OfferCorner(HWND window, POINT p, const RECT& wr) {
     if (wasOffered != (app.resizeCursor != nullptr)) InvalidateRect(window, nullptr, FALSE);
 }
 
-void ResizeGridStep(HWND window, POINT p, const RECT& wr) {
+void ResizeGridStep(HWND window, POINT p) {
     int32_t colum = app.colum, row = app.row;
     if (!GridResizeStep(app.resizeCorner, ToSpot(app.dragAnchor), ToSpot(p),
                         app.sampler->processorCount(), &colum, &row))
         return;
     app.colum = colum;
     app.row = row;
-    Relayout(window, app.graph < 2);
-    MonitorList list;
-    ReadMonitors(&list);
-    Spot anchor;
-    Spot place = GridResizePlace(app.resizeCorner, ToBox(wr), Width(), Height(), list.areas,
-                                 list.count, &anchor);
-    app.dragAnchor = ToPoint(anchor);
-    // The graph unfolded by hovering folds back to a top that moves with the window's.
-    app.restTop += place.y - wr.top;
-    PlaceWindow(window, place.x, place.y);
-    SetCursorPos(anchor.x, anchor.y);
-    GetWindowRect(window, &app.windowRect);
+    Relayout(window, app.graph < 2, app.resizeCorner);
+    const Spot place{app.windowRect.left, app.windowRect.top};
+    app.dragAnchor = ToPoint(CornerPixel(app.resizeCorner, place, Width(), Height()));
+    SetCursorPos(app.dragAnchor.x, app.dragAnchor.y);
 }
 
 void MoveStep(HWND window, POINT p, const RECT& wr) {
@@ -257,7 +249,7 @@ void OnMouseMove(HWND window) {
     GetWindowRect(window, &wr);
     if (app.multi && app.layout != 0 && !app.dragging) OfferCorner(window, p, wr);
     if (app.dragging && app.resizeCursor)
-        ResizeGridStep(window, p, wr);
+        ResizeGridStep(window, p);
     else if (app.dragging)
         MoveStep(window, p, wr);
     if (!app.hovering) HoverEntry(window);
@@ -335,13 +327,30 @@ void ReturnHome(HWND window) {
     PlaceWindow(window, app.windowRect.left, app.windowRect.top, app.winhide ? 0 : SWP_SHOWWINDOW);
 }
 
-void Relayout(HWND window, bool band) {
+void Relayout(HWND window, bool band, int32_t held) {
     const uint32_t width = app.clientWidth, height = app.clientHeight;
+    RECT now;
+    GetWindowRect(window, &now);
+    // A grid step moves the window as it stands; a setting moves its own
+    // place, and the window, wherever hovering or the pointer sent it, with it.
+    const RECT from = held < 0 ? app.windowRect : now;
     LayoutWindow(window, 0, 0, false, band);
+    MonitorList list;
+    ReadMonitors(&list);
+    const Spot place = ResizePlace(held, ToBox(from), Width(), Height(), list.areas, list.count);
+    const int dx = place.x - from.left, dy = place.y - from.top;
+    if (dx != 0 || dy != 0) {
+        PlaceWindow(window, now.left + dx, now.top + dy);
+        // The graph unfolded by hovering folds back to a top that moves with the window's.
+        app.restTop += dy;
+        if (held < 0) {
+            app.posx = place.x;
+            app.posy = place.y;
+        }
+    }
     // The hide and avoid modes test the pointer against the window as it now
     // is, even while it stands aside.
-    app.windowRect.right = app.windowRect.left + Width();
-    app.windowRect.bottom = app.windowRect.top + Height();
+    app.windowRect = RECT{place.x, place.y, place.x + Width(), place.y + Height()};
     // A new size has had its shape made by WM_SIZE; the same size with
     // another skin needs it made here.
     if (app.clientWidth == width && app.clientHeight == height) {

@@ -27,9 +27,11 @@ void HoverEvade(HWND window);
 // user has hidden it.
 void ReturnHome(HWND window);
 // After a change of size (a menu command, the options, the grid): the new
-// size from the settings, band reserving the graph band; the window's own
-// place (windowRect) takes it, and it is repainted.
-void Relayout(HWND window, bool band);
+// size from the settings, band reserving the graph band, and the window
+// placed as ResizePlace says with held: the grid's dragged corner, or -1 for
+// a setting, which moves the window's own place (windowRect) and the saved
+// position with it. It is repainted.
+void Relayout(HWND window, bool band, int32_t held);
 // At start and after a display change: a window that shows less than a
 // 16 x 16 piece on every screen comes fully onto the nearest one. The saved
 // position is left alone, so the window returns there with its monitor.

@@ -48,6 +48,19 @@ void Opacities(Vantor& v, BYTE normal, BYTE hovered) {
     }
 }
 
+// "省スペース" switched on the options' first page, and OK.
+void SpaceSavingSwitchedByOptions(Vantor& v) {
+    testkit::Post(v.window, WM_COMMAND, 40010, 0);
+    HWND dialog = testkit::WaitForWindow("#32770", "Vantorモニタ 設定", 10000), page = nullptr;
+    ASSERT_TRUE(dialog && testkit::WaitUntil([&] { return IsWindowVisible(dialog); }, 5000));
+    while ((page = FindWindowExA(GetDlgItem(dialog, 1026), page, "#32770", nullptr)) &&
+           !GetDlgItem(page, 1059)) {
+    }
+    ASSERT_TRUE(testkit::SendWithTimeout(GetDlgItem(page, 1058), BM_CLICK, 0, 0, 5000, nullptr));
+    testkit::Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindow(dialog); }, 10000));
+}
+
 TEST(Pointer, EveryRowLeavesTheWindowAndTheFileWhereTheyBelong) {
     struct Row {
         const char* name;
@@ -66,20 +79,31 @@ TEST(Pointer, EveryRowLeavesTheWindowAndTheFileWhereTheyBelong) {
              command(v, 40034);
              PointerInGainedStrip(v, [&] { command(v, 40020); }); // per processor, avoiding
              command(v, 40033);
-             PointerInGainedStrip(v, [&] { // "省スペース" on the first page, OK; hiding
-                 command(v, 40010);
-                 HWND dialog = testkit::WaitForWindow("#32770", "Vantorモニタ 設定", 10000),
-                      page = nullptr;
-                 ASSERT_TRUE(dialog &&
-                             testkit::WaitUntil([&] { return IsWindowVisible(dialog); }, 5000));
-                 while ((page = FindWindowExA(GetDlgItem(dialog, 1026), page, "#32770", nullptr)) &&
-                        !GetDlgItem(page, 1059)) {
-                 }
-                 ASSERT_TRUE(testkit::SendWithTimeout(GetDlgItem(page, 1058), BM_CLICK, 0, 0, 5000,
-                                                      nullptr));
-                 testkit::Post(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-                 EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindow(dialog); }, 10000));
-             });
+             PointerInGainedStrip(v, [&] { SpaceSavingSwitchedByOptions(v); }); // hiding
+         }},
+        // Flush with the screen's bottom-right corner, the window keeps both
+        // edges through each change of size, and the file follows it.
+        {"grows_in_the_corner", "posx=912\r\nposy=684\r\n", "[Config\\Ext]\r\nkakusi=1\r\n", 4,
+         [&](Vantor& v) {
+             const std::function<void()> changes[] = {
+                 [&] { command(v, 40028); }, // the memory line
+                 [&] { command(v, 40020); }, // a meter per processor
+                 [&] { SpaceSavingSwitchedByOptions(v); }};
+             for (const auto& change : changes) {
+                 const RECT was = RectOf(v.window);
+                 change();
+                 ASSERT_TRUE(testkit::WaitUntil(
+                     [&] {
+                         return RectOf(v.window).bottom - RectOf(v.window).top >
+                                was.bottom - was.top;
+                     },
+                     5000));
+                 const RECT r = RectOf(v.window);
+                 EXPECT_EQ(r.right, 1024);
+                 EXPECT_EQ(r.bottom, 768);
+                 EXPECT_TRUE(WaitIni(v, "Window", "posx", std::to_string(r.left)));
+                 EXPECT_TRUE(WaitIni(v, "Window", "posy", std::to_string(r.top)));
+             }
          }},
         // Away, with the pointer elsewhere within its place: "避ける" chosen
         // again moves nothing. Hidden by the user, it goes home hidden, and
