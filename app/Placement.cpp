@@ -335,9 +335,15 @@ void Relayout(HWND window, bool band, int32_t held) {
     // place, and the window, wherever hovering or the pointer sent it, with it.
     const RECT from = held < 0 ? app.windowRect : now;
     LayoutWindow(window, 0, 0, false, band);
-    MonitorList list;
-    ReadMonitors(&list);
-    const Spot place = ResizePlace(held, ToBox(from), Width(), Height(), list.areas, list.count);
+    const bool resized = app.clientWidth != width || app.clientHeight != height;
+    // A window the user left partly off the screen stays there while its
+    // size stays.
+    Spot place{from.left, from.top};
+    if (resized) {
+        MonitorList list;
+        ReadMonitors(&list);
+        place = ResizePlace(held, ToBox(from), Width(), Height(), list.areas, list.count);
+    }
     const int dx = place.x - from.left, dy = place.y - from.top;
     if (dx != 0 || dy != 0) {
         PlaceWindow(window, now.left + dx, now.top + dy);
@@ -353,7 +359,7 @@ void Relayout(HWND window, bool band, int32_t held) {
     app.windowRect = RECT{place.x, place.y, place.x + Width(), place.y + Height()};
     // A new size has had its shape made by WM_SIZE; the same size with
     // another skin needs it made here.
-    if (app.clientWidth == width && app.clientHeight == height) {
+    if (!resized) {
         ComposeBackground(app.backDC);
         SetWindowRgn(window, BuildWindowRegion(app.backDC), TRUE);
     }
