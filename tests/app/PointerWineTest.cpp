@@ -103,36 +103,47 @@ TEST(HoverModes, ShowGraphOnHoverUnfoldsAboveTheScreenBottomAndFoldsBack) {
     ExpectExitCodeZero(v);
 }
 
+// Without and with the memory line, which makes the window taller and no
+// narrower; a popup menu opened afterwards leaves the grid as it was made.
 TEST(GridResize, TheBottomRightCornerOfFourProcessorsChangesColumAndRow) {
-    Vantor v;
-    ASSERT_TRUE(Start(&v, "grid",
-                      "posx=100\r\nposy=100\r\ncolum=2\r\nrow=2\r\n[Option]\r\nmulti=1\r\n",
-                      "layout=1\r\n", 4));
-    RECT r = RectOf(v.window);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    Move(r.right - 3, r.bottom - 3); // the corner is offered
-    Xdo("mousedown 1");
-    Xdo("mousemove_relative 109 0");
-    Sleep(300);
-    EXPECT_EQ(RectOf(v.window).right, r.right) << "109 pixels are not a column";
-    Xdo("mousemove_relative 1 0");
-    EXPECT_TRUE(WaitRect(v.window, 100, 100, w + 110, h)); // 3 x 2
-    POINT at;
-    GetCursorPos(&at); // put on the dragged corner
-    EXPECT_EQ(at.x, 100 + w + 110 - 1);
-    Xdo("mouseup 1");
-    EXPECT_TRUE(WaitIni(v, "Window", "colum", "3"));
-    // Under Wine the pointer put by the program ends the button's hold, so
-    // the next column takes a new press.
-    Move(at.x - 1, at.y - 1);
-    Xdo("mousedown 1");
-    Xdo("mousemove_relative 110 0");
-    EXPECT_TRUE(WaitRect(v.window, 100, 100, w + 220, h - 72)); // 4 x 1
-    Xdo("mouseup 1");
-    EXPECT_TRUE(WaitIni(v, "Window", "colum", "4"));
-    EXPECT_EQ(Ini(v, "Window", "row"), "1");
-    testkit::Post(v.window, WM_COMMAND, 40001, 0);
-    ExpectExitCodeZero(v);
+    for (const char* memory : {"0", "1"}) {
+        SCOPED_TRACE(memory);
+        Vantor v;
+        ASSERT_TRUE(
+            Start(&v, "grid",
+                  "posx=100\r\nposy=100\r\ncolum=2\r\nrow=2\r\n[Option]\r\nmulti=1\r\nmemory=" +
+                      std::string(memory) + "\r\n",
+                  "layout=1\r\n[Config\\Ext]\r\nkakusi=1\r\n", 4));
+        RECT r = RectOf(v.window);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        Move(r.right - 3, r.bottom - 3); // the corner is offered
+        Xdo("mousedown 1");
+        Xdo("mousemove_relative 109 0");
+        Sleep(300);
+        EXPECT_EQ(RectOf(v.window).right, r.right) << "109 pixels are not a column";
+        Xdo("mousemove_relative 1 0");
+        EXPECT_TRUE(WaitRect(v.window, 100, 100, w + 110, h)); // 3 x 2
+        POINT at;
+        GetCursorPos(&at); // put on the dragged corner
+        EXPECT_EQ(at.x, 100 + w + 110 - 1);
+        Xdo("mouseup 1");
+        EXPECT_TRUE(WaitIni(v, "Window", "colum", "3"));
+        // Under Wine the pointer put by the program ends the button's hold, so
+        // the next column takes a new press.
+        Move(at.x - 1, at.y - 1);
+        Xdo("mousedown 1");
+        Xdo("mousemove_relative 110 0");
+        EXPECT_TRUE(WaitRect(v.window, 100, 100, w + 220, h - 72)); // 4 x 1
+        Xdo("mouseup 1");
+        EXPECT_TRUE(WaitIni(v, "Window", "colum", "4"));
+        EXPECT_EQ(Ini(v, "Window", "row"), "1");
+        ASSERT_NE(OpenMenuByRightClick(at.x - 20, r.top + 20), nullptr);
+        Sleep(300);
+        EXPECT_TRUE(WaitRect(v.window, 100, 100, w + 220, h - 72));
+        Keys(WaitMenu(), {VK_ESCAPE});
+        testkit::Post(v.window, WM_COMMAND, 40001, 0);
+        ExpectExitCodeZero(v);
+    }
 }
 
 TEST(Rescue, AWindowOffTheScreenComesBackAndKeepsItsSavedPlace) {
