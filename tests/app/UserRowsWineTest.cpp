@@ -92,15 +92,16 @@ TEST(Pointer, EveryRowLeavesTheWindowAndTheFileWhereTheyBelong) {
              for (const auto& change : changes) {
                  const RECT was = RectOf(v.window);
                  change();
-                 ASSERT_TRUE(testkit::WaitUntil(
+                 // Grown where it stood, it is then moved: the last state counts.
+                 RECT r = {};
+                 EXPECT_TRUE(testkit::WaitUntil(
                      [&] {
-                         return RectOf(v.window).bottom - RectOf(v.window).top >
-                                was.bottom - was.top;
+                         r = RectOf(v.window);
+                         return r.bottom - r.top > was.bottom - was.top && r.right == 1024 &&
+                                r.bottom == 768;
                      },
-                     5000));
-                 const RECT r = RectOf(v.window);
-                 EXPECT_EQ(r.right, 1024);
-                 EXPECT_EQ(r.bottom, 768);
+                     5000))
+                     << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
                  EXPECT_TRUE(WaitIni(v, "Window", "posx", std::to_string(r.left)));
                  EXPECT_TRUE(WaitIni(v, "Window", "posy", std::to_string(r.top)));
              }
