@@ -30,7 +30,7 @@ void ReturnHome(HWND window);
 // size from the settings, band reserving the graph band, and the window
 // placed as ResizePlace says with held: the grid's dragged corner, or -1 for
 // a setting, which moves the window's own place (windowRect) and the saved
-// position with it. It is repainted.
+// position with it. A size left as it was moves nothing. It is repainted.
 void Relayout(HWND window, bool band, int32_t held);
 // At start and after a display change: a window that shows less than a
 // 16 x 16 piece on every screen comes fully onto the nearest one. The saved

@@ -57,7 +57,8 @@ bool GridResizeStep(int32_t corner, Spot anchor, Spot pointer, int32_t processor
 // right edge (else the left), 2 the bottom (else the top). A negative held
 // keeps the edges the window sits against: its right or bottom edge when that
 // is at or past its work area's own (snapped, or flush with the screen
-// behind a task bar), its left and top otherwise. Then a window that fits on
+// behind a task bar), its left and top otherwise (and always for a window
+// larger than its work area). Then a window that fits on
 // that work area comes wholly onto it along that axis, and one that would no
 // longer show the piece RescuePlace asks for (a tall grid made wide from its
 // top corner ends far below its old top) is brought onto the nearest work
