@@ -13,7 +13,6 @@
 #include "titlebar/TitleBar.h"
 #include "tray/TrayIcon.h"
 #include "tray/TrayMouse.h"
-#include "view/Layout.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -25,19 +24,6 @@ bool Flip(int32_t* setting, UINT id) {
     *setting = *setting ? 0 : 1;
     CheckCommand(id, *setting != 0);
     return *setting != 0;
-}
-
-// A new size for the window where it stands, with the graph band when the
-// graph always shows.
-void Relayout(HWND window) {
-    LayoutWindow(window, 0, 0, false, app.graph == 0);
-    ResizeHome();
-}
-
-void CheckHoverMode() {
-    CheckCommand(IDM_HOVER_NORMAL, HoverMode() == 0);
-    CheckCommand(IDM_HOVER_HIDE, HoverMode() == 1);
-    CheckCommand(IDM_HOVER_EVADE, HoverMode() == 2);
 }
 
 // 0 normal, 1 hide, 2 avoid. Every change starts from the window at home.
@@ -90,7 +76,8 @@ void ToggleTopmost(HWND window) {
 }
 
 void ToggleTranslucent(HWND window) {
-    SetOpacity(window, Flip(&app.trans, IDM_TRANS) ? app.transAlpha : 255);
+    Flip(&app.trans, IDM_TRANS);
+    RestoreOpacity(window);
 }
 
 // The commands that switch a setting; false for any other id.
@@ -106,7 +93,7 @@ bool SwitchSetting(HWND window, WORD id) {
     case IDM_LOG: ToggleLog(window); break;
     case IDM_MEMORY:
         Flip(&app.memory, IDM_MEMORY);
-        Relayout(window);
+        Relayout(window, app.graph == 0, -1);
         break;
     case IDM_TITLE:
         // The window in the foreground would keep our text for good.
@@ -120,7 +107,7 @@ bool SwitchSetting(HWND window, WORD id) {
         // One processor has no per-processor histories to show.
         if (app.cpuCount == 0) break;
         Flip(&app.multi, IDM_MULTI);
-        Relayout(window);
+        Relayout(window, app.graph == 0, -1);
         break;
     default: return false;
     }
@@ -147,12 +134,18 @@ void CheckCommand(UINT id, bool on) {
         CheckMenuItem(app.popupMenu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void CheckHoverMode() {
+    CheckCommand(IDM_HOVER_NORMAL, HoverMode() == 0);
+    CheckCommand(IDM_HOVER_HIDE, HoverMode() == 1);
+    CheckCommand(IDM_HOVER_EVADE, HoverMode() == 2);
+}
+
 void SetLogItem(bool checked, bool greyed) {
     CheckCommand(IDM_LOG, checked);
     if (greyed && app.popupMenu) EnableMenuItem(app.popupMenu, IDM_LOG, MF_BYCOMMAND | MF_GRAYED);
 }
 
-// The tray's click on a hidden window, or a second start: nothing is saved.
+// The tray's click on a hidden window, or a second start.
 void ShowHiddenWindow(HWND window) {
     if (!app.winhide) return;
     app.winhide = 0;
@@ -162,18 +155,21 @@ void ShowHiddenWindow(HWND window) {
     SetTrayTip(0, nullptr);
 }
 
-// The new winhide is saved with the next save, not here.
+// The new winhide is saved as the menu command saves its own: a window
+// shown by the click must not come back hidden at the next start.
 void OnTraySingleClick(HWND window) {
     if (app.winhide) {
         ShowHiddenWindow(window);
     } else if (IsCovered(window)) {
         SetForegroundWindow(window);
+        return;
     } else {
         app.winhide = 1;
         CheckCommand(IDM_HIDE, true);
         ShowWindow(window, SW_HIDE);
         KillTimer(window, TIMER_RETURN);
     }
+    SaveSettings(false);
 }
 
 void ShowPopupMenu(HWND window, LPARAM lParam) {

@@ -9,6 +9,9 @@ bool OnCommand(HWND window, WORD id);
 // Sets a menu item's check mark (nothing without a menu).
 void CheckCommand(UINT id, bool on);
 
+// The mouse-over submenu's marks: the mode obeyed is checked, the others not.
+void CheckHoverMode();
+
 // WM_RBUTTONDOWN: the menu at the click, then a working-set trim.
 void ShowPopupMenu(HWND window, LPARAM lParam);
 
@@ -17,9 +20,10 @@ void ShowPopupMenu(HWND window, LPARAM lParam);
 void SetLogItem(bool checked, bool greyed);
 
 // A hidden window shown as the tray's click shows it (also asked for by a
-// second start); the new winhide is saved with the next save.
+// second start, which saves nothing).
 void ShowHiddenWindow(HWND window);
 
 // TIMER_TRAYCLICK ran out without a double click: shows a hidden window,
-// raises a covered one, hides a visible one.
+// raises a covered one, hides a visible one; a change is saved with the
+// Window and Option sections.
 void OnTraySingleClick(HWND window);

@@ -19,17 +19,10 @@
 #include "settings/SettingsFile.h"
 #include "titlebar/TitleBar.h"
 #include "tray/TrayIcon.h"
-#include "view/Background.h"
 #include "view/Layout.h"
-#include "view/Region.h"
 #include "view/Skin.h"
 
 namespace {
-
-// The opacity in force: the normal one when translucency is on.
-void RestoreOpacity(HWND window) {
-    SetOpacity(window, app.trans ? app.transAlpha : 255);
-}
 
 void TakeOverTimer(HWND window, const PendingSettings& p, const OptionChanges& changed) {
     if (!changed.samplePeriod) return;
@@ -134,19 +127,6 @@ void TakeOverMemoryLine(const PendingSettings& p) {
     app.memtext = p.memtext;
 }
 
-void Relayout(HWND window) {
-    const uint32_t width = app.clientWidth, height = app.clientHeight;
-    LayoutWindow(window, 0, 0, false, app.graph == 0);
-    ResizeHome();
-    // A new size has had its shape made by WM_SIZE; the same size with
-    // another skin needs it made here.
-    if (app.clientWidth == width && app.clientHeight == height) {
-        ComposeBackground(app.backDC);
-        SetWindowRgn(window, BuildWindowRegion(app.backDC), TRUE);
-    }
-    InvalidateRect(window, nullptr, FALSE);
-}
-
 // The settings after the log's are only stored, for there is nothing left
 // to renew, and the whole file is saved.
 void SaveWithoutWindow(const PendingSettings& p) {
@@ -181,8 +161,9 @@ void TakeOverOptions(HWND window, int result) {
     ChangeDesktopTextOptions(window, p.bgtrans, p.textcolor, p.tmrate3);
     TakeOverMemoryItem(p, changed);
     TakeOverMemoryLine(p);
+    // The place the new size moves the window to is saved with the rest.
+    Relayout(window, app.graph == 0, -1);
     if (result == IDOK) SaveSettings(true);
-    Relayout(window);
 }
 
 void RunOptionsDialog(HWND window) {

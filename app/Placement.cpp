@@ -6,7 +6,9 @@
 #include "measure/LoadSampler.h"
 #include "settings/SettingLimits.h"
 #include "settings/SettingsFile.h"
+#include "view/Background.h"
 #include "view/Layout.h"
+#include "view/Region.h"
 
 #include <windowsx.h>
 
@@ -84,10 +86,6 @@ void PlaceWindow(HWND window, int x, int y, UINT extra = 0) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING | extra);
 }
 
-void Relayout(HWND window, bool band) {
-    LayoutWindow(window, 0, 0, false, band);
-}
-
 void DropResizeCursor() {
     if (!app.resizeCursor) return;
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
@@ -125,25 +123,17 @@ void OfferCorner(HWND window, POINT p, const RECT& wr) {
     if (wasOffered != (app.resizeCursor != nullptr)) InvalidateRect(window, nullptr, FALSE);
 }
 
-void ResizeGridStep(HWND window, POINT p, const RECT& wr) {
+void ResizeGridStep(HWND window, POINT p) {
     int32_t colum = app.colum, row = app.row;
     if (!GridResizeStep(app.resizeCorner, ToSpot(app.dragAnchor), ToSpot(p),
                         app.sampler->processorCount(), &colum, &row))
         return;
     app.colum = colum;
     app.row = row;
-    Relayout(window, app.graph < 2);
-    MonitorList list;
-    ReadMonitors(&list);
-    Spot anchor;
-    Spot place = GridResizePlace(app.resizeCorner, ToBox(wr), Width(), Height(), list.areas,
-                                 list.count, &anchor);
-    app.dragAnchor = ToPoint(anchor);
-    // The graph unfolded by hovering folds back to a top that moves with the window's.
-    app.restTop += place.y - wr.top;
-    PlaceWindow(window, place.x, place.y);
-    SetCursorPos(anchor.x, anchor.y);
-    GetWindowRect(window, &app.windowRect);
+    Relayout(window, app.graph < 2, app.resizeCorner);
+    const Spot place{app.windowRect.left, app.windowRect.top};
+    app.dragAnchor = ToPoint(CornerPixel(app.resizeCorner, place, Width(), Height()));
+    SetCursorPos(app.dragAnchor.x, app.dragAnchor.y);
 }
 
 void MoveStep(HWND window, POINT p, const RECT& wr) {
@@ -170,7 +160,7 @@ void MoveStep(HWND window, POINT p, const RECT& wr) {
 void HoverEntry(HWND window) {
     app.hovering = 1;
     if (app.graph == 1) {
-        if (!app.graphSuppressed) Relayout(window, true);
+        if (!app.graphSuppressed) LayoutWindow(window, 0, 0, false, true);
         RECT r;
         GetWindowRect(window, &r);
         app.restTop = r.top;
@@ -209,6 +199,10 @@ void SetOpacity(HWND window, int32_t alpha) {
         app.pfnSetLayeredWindowAttributes(window, 0, UsableOpacity(alpha), LWA_ALPHA);
 }
 
+void RestoreOpacity(HWND window) {
+    SetOpacity(window, app.trans ? app.transAlpha : 255);
+}
+
 void OnLButtonDown(HWND window, LPARAM lParam) {
     POINT press = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(window, &press);
@@ -223,7 +217,7 @@ void OnLButtonDown(HWND window, LPARAM lParam) {
         // The graph folds away while the window is held; when the press was
         // on the band that folds, the window follows the pointer up.
         app.graphSuppressed = 1;
-        Relayout(window, false);
+        LayoutWindow(window, 0, 0, false, false);
         RECT r;
         GetWindowRect(window, &r);
         if (press.y < r.top || press.y >= r.bottom) PlaceWindow(window, r.left, press.y - 20);
@@ -255,7 +249,7 @@ void OnMouseMove(HWND window) {
     GetWindowRect(window, &wr);
     if (app.multi && app.layout != 0 && !app.dragging) OfferCorner(window, p, wr);
     if (app.dragging && app.resizeCursor)
-        ResizeGridStep(window, p, wr);
+        ResizeGridStep(window, p);
     else if (app.dragging)
         MoveStep(window, p, wr);
     if (!app.hovering) HoverEntry(window);
@@ -283,7 +277,7 @@ void OnMouseLeave(HWND window) {
     app.graphSuppressed = 0;
     DropResizeCursor();
     // Whatever the entry applied is undone, a bounded negative hover opacity too.
-    if (app.trans && app.trans2 != 0) SetOpacity(window, app.transAlpha);
+    if (app.trans && app.trans2 != 0) RestoreOpacity(window);
     if (app.graph == 1) {
         RECT r;
         GetWindowRect(window, &r);
@@ -333,9 +327,43 @@ void ReturnHome(HWND window) {
     PlaceWindow(window, app.windowRect.left, app.windowRect.top, app.winhide ? 0 : SWP_SHOWWINDOW);
 }
 
-void ResizeHome() {
-    app.windowRect.right = app.windowRect.left + Width();
-    app.windowRect.bottom = app.windowRect.top + Height();
+void Relayout(HWND window, bool band, int32_t held) {
+    const uint32_t width = app.clientWidth, height = app.clientHeight;
+    RECT now;
+    GetWindowRect(window, &now);
+    // A grid step moves the window as it stands; a setting moves its own
+    // place, and the window, wherever hovering or the pointer sent it, with it.
+    const RECT from = held < 0 ? app.windowRect : now;
+    LayoutWindow(window, 0, 0, false, band);
+    const bool resized = app.clientWidth != width || app.clientHeight != height;
+    // A window the user left partly off the screen stays there while its
+    // size stays.
+    Spot place{from.left, from.top};
+    if (resized) {
+        MonitorList list;
+        ReadMonitors(&list);
+        place = ResizePlace(held, ToBox(from), Width(), Height(), list.areas, list.count);
+    }
+    const int dx = place.x - from.left, dy = place.y - from.top;
+    if (dx != 0 || dy != 0) {
+        PlaceWindow(window, now.left + dx, now.top + dy);
+        // The graph unfolded by hovering folds back to a top that moves with the window's.
+        app.restTop += dy;
+        if (held < 0) {
+            app.posx = place.x;
+            app.posy = place.y;
+        }
+    }
+    // The hide and avoid modes test the pointer against the window as it now
+    // is, even while it stands aside.
+    app.windowRect = RECT{place.x, place.y, place.x + Width(), place.y + Height()};
+    // A new size has had its shape made by WM_SIZE; the same size with
+    // another skin needs it made here.
+    if (!resized) {
+        ComposeBackground(app.backDC);
+        SetWindowRgn(window, BuildWindowRegion(app.backDC), TRUE);
+    }
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 void RescueLostWindow(HWND window) {

@@ -26,10 +26,12 @@ void HoverEvade(HWND window);
 // Puts the window back at its own place (windowRect) and shows it unless the
 // user has hidden it.
 void ReturnHome(HWND window);
-// After a relayout that left the window's corner where it was: its own place
-// (windowRect) takes the new size, so that the hide and avoid modes test the
-// pointer against the window as it now is, even while it stands aside.
-void ResizeHome();
+// After a change of size (a menu command, the options, the grid): the new
+// size from the settings, band reserving the graph band, and the window
+// placed as ResizePlace says with held: the grid's dragged corner, or -1 for
+// a setting, which moves the window's own place (windowRect) and the saved
+// position with it. A size left as it was moves nothing. It is repainted.
+void Relayout(HWND window, bool band, int32_t held);
 // At start and after a display change: a window that shows less than a
 // 16 x 16 piece on every screen comes fully onto the nearest one. The saved
 // position is left alone, so the window returns there with its monitor.
@@ -38,3 +40,5 @@ void RescueLostWindow(HWND window);
 // Window opacity when translucency is available: whatever the settings
 // say, bounded to 1..255, so that the window never wraps to invisible.
 void SetOpacity(HWND window, int32_t alpha);
+// The opacity in force: the normal one while translucency is on, else none.
+void RestoreOpacity(HWND window);

@@ -43,6 +43,13 @@ int32_t Fit(int64_t place, int32_t size, int32_t low, int32_t high) {
     return Clamp32(place);
 }
 
+// A window that fits between low and high, with its far edge at high or past
+// it (a task bar may cover that part) and its near edge clear of low.
+bool AgainstFarEdge(int32_t nearEdge, int32_t farEdge, int32_t low, int32_t high) {
+    const bool fits = static_cast<int64_t>(farEdge) - nearEdge <= static_cast<int64_t>(high) - low;
+    return fits && farEdge >= high && nearEdge > low;
+}
+
 } // namespace
 
 const MonitorArea& NearestMonitor(const MonitorArea* monitors, int count, const Box& r) {
@@ -138,30 +145,32 @@ bool GridResizeStep(int32_t corner, Spot anchor, Spot p, int32_t processorCount,
     return true;
 }
 
-Spot GridResizePlace(int32_t corner, const Box& wr, int32_t width, int32_t height,
-                     const MonitorArea* monitors, int count, Spot* anchor) {
-    Spot place;
-    if (corner & 1) {
-        place.x = Clamp32(static_cast<int64_t>(wr.right) - width);
-        anchor->x = place.x;
-    } else {
-        place.x = wr.left;
-        anchor->x = Clamp32(static_cast<int64_t>(wr.left) + width - 1);
+Spot ResizePlace(int32_t held, const Box& r, int32_t width, int32_t height,
+                 const MonitorArea* monitors, int count) {
+    const Box* work = count > 0 ? &NearestMonitor(monitors, count, r).work : nullptr;
+    if (held < 0) {
+        // A window larger than its work area sits against nothing: it keeps
+        // its left and top, where its memory line and corners show.
+        held = 0;
+        if (work && AgainstFarEdge(r.left, r.right, work->left, work->right)) held |= 1;
+        if (work && AgainstFarEdge(r.top, r.bottom, work->top, work->bottom)) held |= 2;
     }
-    if (corner & 2) {
-        place.y = Clamp32(static_cast<int64_t>(wr.bottom) - height);
-        anchor->y = place.y;
-    } else {
-        place.y = wr.top;
-        anchor->y = Clamp32(static_cast<int64_t>(wr.top) + height - 1);
-    }
+    Spot place{(held & 1) ? Clamp32(static_cast<int64_t>(r.right) - width) : r.left,
+               (held & 2) ? Clamp32(static_cast<int64_t>(r.bottom) - height) : r.top};
+    if (!work) return place;
+    if (width <= static_cast<int64_t>(work->right) - work->left)
+        place.x = Fit(place.x, width, work->left, work->right);
+    if (height <= static_cast<int64_t>(work->bottom) - work->top)
+        place.y = Fit(place.y, height, work->top, work->bottom);
     const Box moved{place.x, place.y, Clamp32(static_cast<int64_t>(place.x) + width),
                     Clamp32(static_cast<int64_t>(place.y) + height)};
     Spot onScreen;
-    if (!RescuePlace(moved, monitors, count, &onScreen)) return place;
-    anchor->x = Clamp32(static_cast<int64_t>(anchor->x) + onScreen.x - place.x);
-    anchor->y = Clamp32(static_cast<int64_t>(anchor->y) + onScreen.y - place.y);
-    return onScreen;
+    return RescuePlace(moved, monitors, count, &onScreen) ? onScreen : place;
+}
+
+Spot CornerPixel(int32_t corner, Spot place, int32_t width, int32_t height) {
+    return Spot{(corner & 1) ? place.x : Clamp32(static_cast<int64_t>(place.x) + width - 1),
+                (corner & 2) ? place.y : Clamp32(static_cast<int64_t>(place.y) + height - 1)};
 }
 
 Spot EvadePlace(const Box& home, int32_t w, int32_t h, Spot q, const Box& work) {

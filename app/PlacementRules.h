@@ -52,16 +52,25 @@ int32_t CornerZone(Spot pointer, const Box& window, const Box* regionBox, uint32
 bool GridResizeStep(int32_t corner, Spot anchor, Spot pointer, int32_t processorCount,
                     int32_t* colum, int32_t* row);
 
-// After a grid resize to width x height, where the window goes so that the
-// corner opposite the dragged one stays put; the anchor becomes the dragged
-// corner's new place: its outermost pixel, on the window, so that the pointer
-// put there stays over it (under Wine, putting the pointer elsewhere ends the
-// button's hold on the window, and its release would go astray). A window
-// that would no longer show the piece RescuePlace asks for (a tall grid made
-// wide from its top corner ends far below its old top) is brought onto the
-// nearest work area there and then, and the anchor goes with it.
-Spot GridResizePlace(int32_t corner, const Box& window, int32_t width, int32_t height,
-                     const MonitorArea* monitors, int count, Spot* anchor);
+// Where the window at `window` goes when its size becomes width x height.
+// held names the edges that stay, with the bits of a grid corner: 1 keeps the
+// right edge (else the left), 2 the bottom (else the top). A negative held
+// keeps the edges the window sits against: its right or bottom edge when that
+// is at or past its work area's own (snapped, or flush with the screen
+// behind a task bar), its left and top otherwise (and always for a window
+// larger than its work area). Then a window that fits on
+// that work area comes wholly onto it along that axis, and one that would no
+// longer show the piece RescuePlace asks for (a tall grid made wide from its
+// top corner ends far below its old top) is brought onto the nearest work
+// area.
+Spot ResizePlace(int32_t held, const Box& window, int32_t width, int32_t height,
+                 const MonitorArea* monitors, int count);
+
+// The dragged corner's outermost pixel of a window at place: on the window,
+// so that the pointer put there stays over it (under Wine, putting the
+// pointer elsewhere ends the button's hold on the window, and its release
+// would go astray).
+Spot CornerPixel(int32_t corner, Spot place, int32_t width, int32_t height);
 
 // Where the window jumps aside from a pointer at (client coordinates) within
 // its home rectangle: to the side away from the pointer along the axis where

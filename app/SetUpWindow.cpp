@@ -54,9 +54,7 @@ void PrepareMenuItems(HBITMAP mark) {
         DeleteMenu(app.popupMenu, IDM_MEMORY, MF_BYCOMMAND);
     else
         CheckCommand(IDM_MEMORY, app.memory != 0);
-    CheckCommand(IDM_HOVER_HIDE, HoverMode() == 1);
-    CheckCommand(IDM_HOVER_EVADE, HoverMode() == 2);
-    CheckCommand(IDM_HOVER_NORMAL, HoverMode() == 0);
+    CheckHoverMode();
 }
 
 void SetUpTranslucency(HWND window, HBITMAP mark) {
@@ -74,7 +72,7 @@ void SetUpTranslucency(HWND window, HBITMAP mark) {
     SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
     SetCheckMark(mark, IDM_TRANS);
     CheckCommand(IDM_TRANS, app.trans != 0);
-    SetOpacity(window, app.trans ? app.transAlpha : 255);
+    RestoreOpacity(window);
 }
 
 void LookUpMemoryStatus() {

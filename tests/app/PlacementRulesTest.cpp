@@ -86,6 +86,14 @@ TEST(Evade, JumpsAwayFromThePointerOrToTheOtherSideNearTheFarEdge) {
     EXPECT_SPOT(EvadePlace(At(2150, 300), W, H, Spot{55, 0}, kRight.work), 2266, 300);
 }
 
+// A grid step's place and the pointer's, as the window procedure takes them.
+Spot GridResizePlace(int32_t corner, const Box& window, int32_t width, int32_t height,
+                     const MonitorArea* monitors, int count, Spot* anchor) {
+    const Spot place = ResizePlace(corner, window, width, height, monitors, count);
+    *anchor = CornerPixel(corner, place, width, height);
+    return place;
+}
+
 TEST(GridResize, FourProcessorsTwoByTwoThenThreeByTwoThenFourByOne) {
     int32_t colum = 2, row = 2;
     Spot anchor{330, 250};
@@ -109,11 +117,13 @@ TEST(GridResize, FourProcessorsTwoByTwoThenThreeByTwoThenFourByOne) {
                 248);
 }
 
-TEST(GridResize, AStepNeverLeavesLessThanTheRescuesPieceOnAWorkArea) {
+// A grid step (held: its corner) and a setting's change of size (held -1,
+// the edges the window sits against).
+TEST(Resize, TheHeldEdgesStayAndAWindowThatFitsStaysOnItsWorkArea) {
     const MonitorArea both[] = {kPrimary, kRight};
     struct Row {
         const char* name;
-        int32_t corner;
+        int32_t held;
         Box window;
         int32_t width, height;
         int count; // of both
@@ -125,15 +135,25 @@ TEST(GridResize, AStepNeverLeavesLessThanTheRescuesPieceOnAWorkArea) {
         {"on the right monitor", 2, {1100, 100, 1212, 2417}, 222, 1165, 2, {1100, 0}, {1321, 0}},
         // Grown leftwards from where only 12 pixels of it showed.
         {"left edge", 1, {-100, 100, 12, 184}, 222, 84, 1, {0, 100}, {0, 183}},
-        // 24 pixels still show: left where the corner puts it.
-        {"partly off", 0, {1000, 100, 1112, 400}, 222, 300, 1, {1000, 100}, {1221, 399}},
+        // Grown past the right edge: wholly back on the screen, the pointer with it.
+        {"partly off", 0, {1000, 100, 1112, 400}, 222, 300, 1, {802, 100}, {1023, 399}},
+        // The memory line switched on, flush with the screen's bottom behind
+        // the task bar: the bottom stays, above the task bar.
+        {"behind the task bar", -1, {300, 684, 412, 768}, 128, 103, 1, {300, 625}, {}},
+        {"snapped to the task bar", -1, {300, 644, 412, 728}, 128, 103, 1, {300, 625}, {}},
+        {"snapped right", -1, {912, 300, 1024, 384}, 128, 103, 1, {896, 300}, {}},
+        {"snapped to the corner, shrinking", -1, {802, 575, 1024, 728}, 112, 84, 1, {912, 644}, {}},
+        {"free, growing past the bottom", -1, {300, 600, 412, 684}, 222, 153, 1, {300, 575}, {}},
+        {"at the top left", -1, {0, 0, 112, 84}, 222, 153, 1, {0, 0}, {}},
+        {"taller than the screen", -1, {100, 100, 212, 2417}, 112, 2436, 1, {100, 100}, {}},
+        {"snapped on the right monitor", -1, {2192, 940, 2304, 1024}, 128, 103, 2, {2176, 921}, {}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        Spot anchor{-1, -1};
-        EXPECT_SPOT(GridResizePlace(r.corner, r.window, r.width, r.height, both, r.count, &anchor),
-                    r.place.x, r.place.y);
-        EXPECT_SPOT(anchor, r.anchor.x, r.anchor.y);
+        const Spot place = ResizePlace(r.held, r.window, r.width, r.height, both, r.count);
+        EXPECT_SPOT(place, r.place.x, r.place.y);
+        if (r.held >= 0)
+            EXPECT_SPOT(CornerPixel(r.held, place, r.width, r.height), r.anchor.x, r.anchor.y);
     }
 }
 

@@ -167,7 +167,7 @@ TEST(BackgroundTiles, EdgeWithoutRoomAndMissingPiecesAreSkipped) {
 namespace {
 
 // Values a hand-edited file or skin may hold, bounded where they are used.
-TEST(UsableValues, TimerPeriodsFontHeightsAndWindowSizes) {
+TEST(UsableValues, TimerPeriodsFontHeightsOpacitiesAndWindowSizes) {
     const struct {
         int32_t ms;
         uint32_t used;
@@ -182,6 +182,14 @@ TEST(UsableValues, TimerPeriodsFontHeightsAndWindowSizes) {
     EXPECT_EQ(UsableFontHeight(0), 15);
     EXPECT_EQ(UsableFontHeight(-5000), MAX_FONT_HEIGHT);
     EXPECT_EQ(UsableFontHeight(INT32_MIN), MAX_FONT_HEIGHT);
+    // An opacity passed on as a byte would wrap: 256 to invisible, -1 to opaque.
+    const struct {
+        int32_t alpha;
+        unsigned used;
+    } opacities[] = {{180, 180}, {1, 1},     {255, 255},     {0, 1},          {-1, 1},
+                     {256, 255}, {511, 255}, {INT32_MIN, 1}, {INT32_MAX, 255}};
+    for (const auto& o : opacities)
+        EXPECT_EQ(UsableOpacity(o.alpha), o.used) << o.alpha;
 
     LayoutInput in = DefaultSkin();
     in.padLeft = in.padTop = INT32_MIN;

@@ -1,0 +1,116 @@
+#include "tests/app/UserKit.h"
+
+#include <gtest/gtest.h>
+
+namespace userkit {
+
+namespace {
+
+std::string Bin() {
+    return testkit::BuildDir() + "\\..\\..\\bin";
+}
+
+} // namespace
+
+// Wine starts a Linux program given by its path as it would a Windows one.
+bool Xdo(const std::string& args) {
+    std::string line = "/usr/bin/xdotool " + args;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    bool done = WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    Sleep(60); // the program reads the X events on its next turn
+    return done;
+}
+
+bool Move(int x, int y) {
+    return Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+
+bool Start(Vantor* v, const char* name, const std::string& window, const std::string& rest,
+           int cpus) {
+    Move(1015, 760); // away from every test window
+    std::string dir = testkit::FreshTempDir(name), loads = "cpus " + std::to_string(cpus) + "\n";
+    for (int i = 0; i < cpus; ++i)
+        loads += std::to_string(30 + 10 * i) + " ";
+    v->ini = testkit::WriteTextFile(dir + "\\vantor.ini", "[Window]\r\nwintop=0\r\n" + window +
+                                                              "[Config]\r\ntmrate=1000\r\n" + rest);
+    testkit::RunOptions o;
+    o.exe = dir + "\\vantor.exe";
+    o.workDir = dir;
+    o.providerScript = testkit::WriteTextFile(dir + "\\loads.txt", loads + "\n");
+    if (!CopyFileA((Bin() + "\\vantor.exe").c_str(), o.exe.c_str(), FALSE) ||
+        !testkit::Start(o, &v->process))
+        return false;
+    v->window = testkit::WaitForWindow("Vantor_PerfMon", "Vantor", 15000);
+    return v->window && testkit::WaitUntil([&] { return IsWindowVisible(v->window); }, 5000);
+}
+
+void ExpectExitCodeZero(Vantor& v) {
+    DWORD code = 99;
+    ASSERT_TRUE(testkit::WaitExit(v.process, 10000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+RECT RectOf(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+bool WaitRect(HWND window, int left, int top, int width, int height) {
+    return testkit::WaitUntil(
+        [&] {
+            RECT r = RectOf(window);
+            return r.left == left && r.top == top && r.right - r.left == width &&
+                   r.bottom - r.top == height;
+        },
+        5000);
+}
+
+std::string Ini(const Vantor& v, const char* section, const char* key) {
+    char value[64] = {};
+    GetPrivateProfileStringA(section, key, "", value, sizeof value, v.ini.c_str());
+    return value;
+}
+
+bool WaitIni(const Vantor& v, const char* section, const char* key, const std::string& want) {
+    return testkit::WaitUntil([&] { return Ini(v, section, key) == want; }, 3000);
+}
+
+bool Shown(const Vantor& v, bool shown) {
+    return testkit::WaitUntil([&] { return (IsWindowVisible(v.window) != FALSE) == shown; }, 5000);
+}
+
+BYTE Opacity(HWND window) {
+    BYTE alpha = 0;
+    GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr);
+    return alpha;
+}
+
+std::map<unsigned, std::string> MenuItems(Vantor& v, std::string* texts) {
+    return testkit::OpenMenuItems(v.window, texts);
+}
+
+HWND WaitMenu() {
+    return testkit::WaitForMenu(3000);
+}
+
+HWND OpenMenuByRightClick(int x, int y) {
+    Move(x, y);
+    Xdo("click 3");
+    return WaitMenu();
+}
+
+void Keys(HWND menu, std::initializer_list<WPARAM> keys) {
+    for (WPARAM key : keys) {
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+        Sleep(80);
+    }
+}
+
+} // namespace userkit
