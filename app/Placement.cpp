@@ -111,7 +111,7 @@ void OfferCorner(HWND window, POINT p, const RECT& wr) {
     Box shape;
     const bool shaped = RegionBox(window, wr, &shape);
     const int32_t corner = CornerZone(ToSpot(p), ToBox(wr), shaped ? &shape : nullptr,
-                                      app.clientWidth, app.clientHeight);
+                                      app.clientWidth, app.clientHeight, app.dpi);
     const bool wasOffered = app.resizeCursor != nullptr;
     if (corner < 0) {
         DropResizeCursor();
@@ -128,7 +128,7 @@ void OfferCorner(HWND window, POINT p, const RECT& wr) {
 void ResizeGridStep(HWND window, POINT p, const RECT& wr) {
     int32_t colum = app.colum, row = app.row;
     if (!GridResizeStep(app.resizeCorner, ToSpot(app.dragAnchor), ToSpot(p),
-                        app.sampler->processorCount(), &colum, &row))
+                        app.sampler->processorCount(), &colum, &row, app.dpi))
         return;
     app.colum = colum;
     app.row = row;

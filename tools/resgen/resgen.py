@@ -69,6 +69,22 @@ def tray_icon(k):
     return c
 
 
+# The sides the shell shows tray icons at: 100, 125, 150, 200, 250 and 300 %.
+TRAY_SIDES = (16, 20, 24, 32, 40, 48)
+
+
+def scaled(canvas, side):
+    """The canvas at side x side, nearest neighbour: every pixel a copy of one
+    pixel of the 16-pixel drawing, the way the program scales its skins, so
+    the larger frames keep hard edges and exact colours."""
+    c = Canvas(side, side)
+    for y in range(side):
+        sy = (2 * y + 1) * canvas.h // (2 * side)
+        for x in range(side):
+            c.px[y][x] = canvas.px[sy][(2 * x + 1) * canvas.w // (2 * side)]
+    return c
+
+
 def app_icon(size):
     """MYICON: a larger segmented bar, green, yellow and red segments."""
     c = Canvas(size, size)
@@ -169,9 +185,10 @@ def main():
         sys.exit("usage: resgen.py OUTDIR")
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    write_ico(os.path.join(out, "myicon.ico"), [app_icon(32), app_icon(16)])
+    write_ico(os.path.join(out, "myicon.ico"), [app_icon(32), app_icon(16)] +
+              [app_icon(s) for s in TRAY_SIDES if s not in (16, 32)])
     for k in range(15):
-        write_ico(os.path.join(out, "ticon%02d.ico" % k), [tray_icon(k)])
+        write_ico(os.path.join(out, "ticon%02d.ico" % k), [scaled(tray_icon(k), s) for s in TRAY_SIDES])
     write_bmp(os.path.join(out, "check.bmp"), check_mark())
     write_bmp(os.path.join(out, "browse.bmp"), browse_button())
 
