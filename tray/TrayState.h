@@ -20,9 +20,8 @@ struct TrayState {
     // pause (trayRetryPause, in ms) up to a limit.
     bool trayShown = false;
     // The side in pixels of every icon of the set and of the program's own
-    // (smallIcon): what the shell shows at the taskbar's scale; 0 before the
-    // first set.
-    int trayIconSize = 0;
+    // (smallIcon): what the shell shows at the taskbar's scale.
+    int trayIconSize = 16;
     DWORD trayRetryAt = 0;
     DWORD trayRetryPause = 0;
 };

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <set>
+
 #include "app/AppState.h"
 #include "base/SafeText.h"
 #include "tests/testkit/testkit.h"
@@ -75,6 +77,45 @@ TEST(TrayIcons, RealFolderAndAThousandRebuilds) {
     ClearTrayIcons();
     EXPECT_EQ(Live(), 0u);
     EXPECT_FALSE(GetIconInfo(kept, &info)) << "destroyed, not only counted";
+}
+
+// The sides of the frames an icon resource of the program holds.
+std::set<int> Frames(HMODULE m, const char* name) {
+    std::set<int> sides;
+    HRSRC found = FindResourceA(m, name, MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+    const BYTE* dir =
+        found ? static_cast<const BYTE*>(LockResource(LoadResource(m, found))) : nullptr;
+    for (int i = 0; dir && i < dir[4] + 256 * dir[5]; ++i)
+        sides.insert(dir[6 + 14 * i] ? dir[6 + 14 * i] : 256);
+    return sides;
+}
+
+// Every size the shell shows tray icons at (100 to 300 %) is a frame of its
+// own in each built-in icon, and the set is loaded at the size asked for.
+TEST(TrayIcons, BuiltInIconsHaveAFrameForEveryScale) {
+    std::string exe = testkit::BuildDir() + "\\..\\..\\bin\\vantor.exe";
+    app.instance = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const std::set<int> want = {16, 20, 24, 32, 40, 48};
+    EXPECT_EQ(Frames(app.instance, "MYICON"), want);
+    for (int k = 0; k <= 14; ++k) {
+        char name[16];
+        wsprintfA(name, "TICON%02d", k);
+        EXPECT_EQ(Frames(app.instance, name), want) << name;
+    }
+    app.iconpath[0] = 0;
+    for (int side : {20, 32}) {
+        app.trayIconSize = side;
+        LoadTrayIcons();
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(static_cast<HICON>(app.trayIcons.pick(100)), &info));
+        BITMAP bm = {};
+        GetObjectA(info.hbmColor, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, side);
+        EXPECT_EQ(bm.bmHeight, side);
+        DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
+    }
+    ClearTrayIcons();
+    app.trayIconSize = 16;
 }
 
 } // namespace

@@ -297,4 +297,18 @@ TEST(DisplayScale, WindowTextOutlineAndTrayIconsFollowTheDpi) {
     }
 }
 
+// Windows stretches a program that does not say it scales itself: the one
+// embedded manifest says so for every system that reads it.
+TEST(DisplayScale, TheManifestDeclaresPerMonitorAwareness) {
+    HMODULE m = LoadLibraryExA((Bin() + "\\vantor.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = FindResourceA(m, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const std::string text(static_cast<const char*>(LockResource(LoadResource(m, found))),
+                           SizeofResource(m, found));
+    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos) << text;
+    EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_EQ(FindResourceA(m, MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(24)), nullptr);
+    FreeLibrary(m);
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #   docs/grid-16.png           16 processors in a 4 x 4 grid
 #   docs/menu.png              the popup menu open
 #   docs/tray.png              the tray icon with its tip (window hidden)
+#   docs/window-150.png        the 4-processor window at 100 % and at 150 %
 #   docs/options-1.png ... docs/options-4.png   the four option pages
 # Builds what it needs (./release's zip, the provider, the probe) and keeps
 # its own Wine prefix in build/pictures/wineprefix. Not part of ./test.
@@ -152,5 +153,21 @@ xdotool mousemove 1013 758
 sleep 1
 shoot tray "$(probe rect tip)" "824 744 200 24"
 stop
+
+# The same window at 100 % and, with the prefix at 144 dpi for one start, at
+# 150 %, side by side on the desktop's colour.
+start 4 "$WINDOW[Option]\r\nmulti=1\r\n$CONFIG"
+shoot scale-100 "$(probe rect window)"
+stop
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+start 4 "$WINDOW[Option]\r\nmulti=1\r\n$CONFIG"
+shoot scale-150 "$(probe rect window)"
+stop
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null
+gap="$(convert "$DOCS/scale-100.png" -format '%[pixel:p{0,0}]' info:)"
+convert "$DOCS/scale-100.png" "$DOCS/scale-150.png" -background "$gap" -gravity north +append \
+    +repage -strip -define png:exclude-chunks=date,time "$DOCS/window-150.png"
+rm -f "$DOCS/scale-100.png" "$DOCS/scale-150.png"
+say "picture: docs/window-150.png"
 
 say "pictures in $DOCS"
