@@ -45,11 +45,17 @@ void DrawCurve(HDC dc, LoadHistory& ring, HPEN pen, bool polyline, int R, int Bt
     if (polyline) {
         GraphPoint points[GRAPH_FIGURES];
         GraphPolyline(figures, R, Bt, points, app.dpi);
+        // A curve of a scaled pixel's width: the 1-pixel pen once per pixel
+        // of a square of that side, up and to the left. Under Wine a pen
+        // wider than 1 (rounded joins) costs several times as much.
+        const int width = ScaledAtLeastOne(1, app.dpi);
         POINT pts[GRAPH_FIGURES];
-        for (int k = 0; k < GRAPH_FIGURES; ++k)
-            pts[k] = POINT{points[k].x, points[k].y};
         SelectObject(dc, pen);
-        Polyline(dc, pts, GRAPH_FIGURES);
+        for (int d = 0; d < width * width; ++d) {
+            for (int k = 0; k < GRAPH_FIGURES; ++k)
+                pts[k] = POINT{points[k].x - d % width, points[k].y - d / width};
+            Polyline(dc, pts, GRAPH_FIGURES);
+        }
         return;
     }
     GraphBar bars[GRAPH_BARS];
@@ -75,7 +81,7 @@ HPEN CurvePen(int i, HPEN* made) {
     *made = nullptr;
     if (app.graphPens && app.graphPens[i]) return app.graphPens[i];
     const COLORREF colour = app.gcolor ? app.gcolor[i] : RGB(0, 0, 0);
-    *made = CreatePen(PS_SOLID, ScaledAtLeastOne(1, app.dpi), colour);
+    *made = CreatePen(PS_SOLID, 1, colour);
     return *made;
 }
 

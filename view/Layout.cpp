@@ -98,8 +98,7 @@ void CreateGraphPens() {
     for (int i = 0; i <= app.cpuCount; ++i) {
         if (app.graphPens[i]) DeleteObject(app.graphPens[i]);
         app.graphPens[i] = nullptr;
-        if (app.graph < 2 && app.gcolor)
-            app.graphPens[i] = CreatePen(PS_SOLID, ScaledAtLeastOne(1, app.dpi), app.gcolor[i]);
+        if (app.graph < 2 && app.gcolor) app.graphPens[i] = CreatePen(PS_SOLID, 1, app.gcolor[i]);
     }
 }
 
