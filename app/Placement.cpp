@@ -7,6 +7,7 @@
 #include "settings/SettingLimits.h"
 #include "settings/SettingsFile.h"
 #include "view/Layout.h"
+#include "view/Scale.h"
 
 #include <windowsx.h>
 
@@ -154,7 +155,7 @@ void MoveStep(HWND window, POINT p, const RECT& wr) {
     in.height = Height();
     in.pointer = ToSpot(p);
     in.snap = app.snap != 0;
-    in.snapDistance = app.snapoffset;
+    in.snapDistance = Scaled(app.snapoffset, app.dpi);
     MonitorList list;
     if (in.snap) ReadMonitors(&list);
     Spot anchor = ToSpot(app.dragAnchor);
@@ -226,7 +227,8 @@ void OnLButtonDown(HWND window, LPARAM lParam) {
         Relayout(window, false);
         RECT r;
         GetWindowRect(window, &r);
-        if (press.y < r.top || press.y >= r.bottom) PlaceWindow(window, r.left, press.y - 20);
+        if (press.y < r.top || press.y >= r.bottom)
+            PlaceWindow(window, r.left, press.y - Scaled(20, app.dpi));
         InvalidateRect(window, nullptr, FALSE);
     }
     app.dragging = 1;

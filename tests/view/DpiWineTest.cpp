@@ -23,28 +23,38 @@ typedef std::vector<uint32_t> Pixels;
 const char kDesktop[] = "Control Panel\\Desktop";
 
 // The prefix's LogPixels for the programs started from now on (each reads
-// it when it starts); the value found is put back at the end.
+// it when it starts). The value found is put back at the end; it is kept
+// beside as well, so that a run that died half-way is mended by the next.
 class PrefixDpi {
   public:
     PrefixDpi() {
-        DWORD size = sizeof old_;
-        had_ = RegGetValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", RRF_RT_REG_DWORD, nullptr,
-                            &old_, &size) == ERROR_SUCCESS;
+        if (!Read(kKept, &old_)) {
+            old_ = 0; // none: Wine's 96
+            Read("LogPixels", &old_);
+            Write(kKept, old_);
+        }
     }
     ~PrefixDpi() {
-        if (had_)
+        if (old_)
             Set(old_);
         else
             RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, kKept);
     }
-    bool Set(DWORD dpi) {
-        return RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &dpi,
-                               sizeof dpi) == ERROR_SUCCESS;
-    }
+    bool Set(DWORD dpi) { return Write("LogPixels", dpi); }
 
   private:
-    DWORD old_ = 96;
-    bool had_ = false;
+    static constexpr const char* kKept = "LogPixelsBeforeVantorTest";
+    static bool Read(const char* name, DWORD* value) {
+        DWORD size = sizeof *value;
+        return RegGetValueA(HKEY_CURRENT_USER, kDesktop, name, RRF_RT_REG_DWORD, nullptr, value,
+                            &size) == ERROR_SUCCESS;
+    }
+    static bool Write(const char* name, DWORD value) {
+        return RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, name, REG_DWORD, &value,
+                               sizeof value) == ERROR_SUCCESS;
+    }
+    DWORD old_ = 0;
 };
 
 std::string Bin() {
