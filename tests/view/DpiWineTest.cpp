@@ -1,8 +1,7 @@
 // vantor.exe started at each display scale of the prefix (its LogPixels):
 // the window, its text and its outline grow with the DPI, the notification
-// area gets icons of the size it shows at that DPI (the built-in frame and
-// the user's file's), and a WM_DPICHANGED rescales the window and moves it
-// where the system suggests.
+// area gets icons of the size it shows at that DPI, and a WM_DPICHANGED
+// rescales the window and moves it where the system suggests.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
@@ -50,26 +49,6 @@ struct PrefixDpi {
 
 std::string Bin() {
     return testkit::BuildDir() + "\\..\\..\\bin";
-}
-
-// A user's icon file: one 32-bit frame of one colour per side.
-std::string IconFile(const std::vector<std::pair<int, uint32_t>>& frames) {
-    std::string head(6, '\0'), images;
-    head[2] = 1, head[4] = static_cast<char>(frames.size());
-    for (const auto& f : frames) {
-        const int s = f.first;
-        const uint32_t at = static_cast<uint32_t>(6 + 16 * frames.size() + images.size());
-        BITMAPINFOHEADER h = {sizeof h, s, 2 * s, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        std::string image(reinterpret_cast<const char*>(&h), sizeof h);
-        for (int i = 0; i < s * s; ++i)
-            image.append(reinterpret_cast<const char*>(&f.second), 4);
-        image.append(static_cast<size_t>((s + 31) / 32 * 4 * s), '\0');
-        const uint32_t entry[4] = {static_cast<uint32_t>(s | s << 8), 1u | 32u << 16,
-                                   static_cast<uint32_t>(image.size()), at};
-        head.append(reinterpret_cast<const char*>(entry), sizeof entry);
-        images += image;
-    }
-    return head + images;
 }
 
 // A bitmap's pixels as 32-bit values, rows top-down.
@@ -131,10 +110,7 @@ SIZE SizeOf(HWND w, POINT* corner = nullptr) {
 }
 
 TEST(DisplayScale, WindowTextOutlineAndTrayIconsFollowTheDpi) {
-    const struct {
-        int dpi, iconSide;
-        uint32_t userColour; // of the user's frame of that side
-    } rows[] = {{96, 16, 0x102030}, {120, 20, 0x405060}, {144, 24, 0x708090}, {192, 32, 0xa0b0c0}};
+    const struct { int dpi, iconSide; } rows[] = {{96, 16}, {120, 20}, {144, 24}, {192, 32}};
     PrefixDpi prefix;
     fakeshell::FakeTray tray;
     ASSERT_EQ(FindWindowA("Shell_TrayWnd", nullptr), tray.hwnd());
@@ -156,24 +132,18 @@ TEST(DisplayScale, WindowTextOutlineAndTrayIconsFollowTheDpi) {
         const std::string exe = dir + "\\vantor.exe";
         ASSERT_TRUE(CopyFileA((Bin() + "\\vantor.exe").c_str(), exe.c_str(), FALSE));
         CreateDirectoryA((dir + "\\night").c_str(), nullptr);
-        CreateDirectoryA((dir + "\\icons").c_str(), nullptr);
         for (const char* f : {"skin.ini", "back.bmp", "backLT.bmp", "backRT.bmp", "backRB.bmp",
                               "backLB.bmp", "backST.bmp", "backSB.bmp", "backSL.bmp", "backSR.bmp"})
             ASSERT_TRUE(CopyFileA((Bin() + "\\night\\" + f).c_str(),
                                   (dir + "\\night\\" + f).c_str(), FALSE));
-        testkit::WriteTextFile(
-            dir + "\\icons\\50.ico",
-            IconFile({{16, 0xff102030}, {20, 0xff405060}, {24, 0xff708090}, {32, 0xffa0b0c0}}));
         testkit::WriteTextFile(dir + "\\vantor.ini",
                                "[Window]\r\nposx=200\r\nposy=150\r\nwintop=0\r\n[Option]\r\n"
                                "iconanim=1\r\n[Config]\r\ntmrate=200\r\n[Config\\Ext]\r\n"
-                               "skinname=night\r\nusericon=1\r\niconpath=" +
-                                   dir + "\\icons\r\n");
+                               "skinname=night\r\n");
         const size_t before = tray.CallCount();
         testkit::Process p;
         ASSERT_TRUE(testkit::Start(
-            {exe, "", dir, testkit::WriteTextFile(dir + "\\l.txt", "cpus 1\n2\n2\n2\n2\n60\n"), {}},
-            &p));
+            {exe, "", dir, testkit::WriteTextFile(dir + "\\l.txt", "cpus 1\n2\n"), {}}, &p));
         HWND window = testkit::WaitForWindow("Vantor_PerfMon", "Vantor", 15000);
         ASSERT_NE(window, nullptr);
         // A message sent while the window is made is answered once it offers
@@ -208,18 +178,12 @@ TEST(DisplayScale, WindowTextOutlineAndTrayIconsFollowTheDpi) {
         EXPECT_TRUE(PtInRegion(region, size.cx / 2, size.cy / 2));
         DeleteObject(region);
 
-        // The built-in icon for the low load first, the user's for 50 and above.
+        // The built-in icon's own frame of the size the shell shows.
         const TrayCall first = tray.Calls()[before];
         EXPECT_EQ(first.message, static_cast<DWORD>(NIM_ADD));
         EXPECT_EQ(first.iconWidth, row.iconSide);
         EXPECT_EQ(first.iconHeight, row.iconSide);
         EXPECT_EQ(first.iconPixels, BuiltIn(exe, "TICON00", row.iconSide));
-        auto last = [&] { return tray.Calls().back(); };
-        ASSERT_TRUE(testkit::WaitUntil(
-            [&] { return (last().flags & NIF_ICON) && last().iconPixels != first.iconPixels; },
-            15000));
-        EXPECT_EQ(last().iconWidth, row.iconSide);
-        EXPECT_EQ(last().iconPixels.front() & 0xffffff, row.userColour);
 
         if (row.dpi == 96) {
             // To 144 dpi at another place, several times as in a drag, and back.
@@ -245,19 +209,6 @@ TEST(DisplayScale, WindowTextOutlineAndTrayIconsFollowTheDpi) {
         EXPECT_TRUE(testkit::WaitExit(p, 15000, &code));
         EXPECT_EQ(code, 0u);
     }
-}
-
-// Windows stretches a program that does not say it scales itself: the one
-// embedded manifest says so for every system that reads it.
-TEST(DisplayScale, TheManifestDeclaresPerMonitorAwareness) {
-    HMODULE m = LoadLibraryExA((Bin() + "\\vantor.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = FindResourceA(m, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
-    ASSERT_NE(found, nullptr);
-    const std::string text(static_cast<const char*>(LockResource(LoadResource(m, found))),
-                           SizeofResource(m, found));
-    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos) << text;
-    EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
-    FreeLibrary(m);
 }
 
 } // namespace
