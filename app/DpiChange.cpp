@@ -90,6 +90,9 @@ bool ApplyScale(HWND window, int32_t dpi) {
     return true;
 }
 
+// During a drag the pointer places the window, snapping it by its own rule
+// on the monitor it enters: an edge held on the old one would throw it to
+// the far side of the new one.
 void OnDpiChanged(HWND window, WPARAM wParam, const RECT* suggested) {
     RECT old = {};
     GetWindowRect(window, &old);
@@ -99,7 +102,7 @@ void OnDpiChanged(HWND window, WPARAM wParam, const RECT* suggested) {
     const ScaleBox place =
         DpiChangePlace(ToScaleBox(old), oldWork, ToScaleBox(*suggested), WorkAreaAt(*suggested),
                        static_cast<int32_t>(app.clientWidth),
-                       static_cast<int32_t>(app.clientHeight), app.snap != 0);
+                       static_cast<int32_t>(app.clientHeight), app.snap != 0 && !app.dragging);
     SetWindowPos(window, nullptr, place.left, place.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING);
     GetWindowRect(window, &app.windowRect);

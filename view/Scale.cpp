@@ -34,9 +34,9 @@ void ScaleNearest(const uint32_t* src, int32_t srcWidth, int32_t srcHeight, uint
 }
 
 ScaleBox DpiChangePlace(const ScaleBox& old, const ScaleBox& oldWork, const ScaleBox& suggested,
-                        const ScaleBox& newWork, int32_t width, int32_t height, bool snap) {
+                        const ScaleBox& newWork, int32_t width, int32_t height, bool keepEdges) {
     ScaleBox b{suggested.left, suggested.top, suggested.left + width, suggested.top + height};
-    if (!snap) return b;
+    if (!keepEdges) return b;
     if (old.right == oldWork.right) b.left = newWork.right - width;
     if (old.left == oldWork.left) b.left = newWork.left;
     if (old.bottom == oldWork.bottom) b.top = newWork.bottom - height;

@@ -31,7 +31,7 @@ struct ScaleBox {
 
 // Where the window goes when its scale changes: the place the system
 // suggests, at the window's new size; an edge of the old window that lay on
-// its work area's edge (snapping on) stays on the same edge of the new work
-// area.
+// its work area's edge stays on the same edge of the new work area when
+// keepEdges (snapping on, and no drag under way).
 ScaleBox DpiChangePlace(const ScaleBox& old, const ScaleBox& oldWork, const ScaleBox& suggested,
-                        const ScaleBox& newWork, int32_t width, int32_t height, bool snap);
+                        const ScaleBox& newWork, int32_t width, int32_t height, bool keepEdges);
