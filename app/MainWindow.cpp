@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/AutoExit.h"
 #include "app/Commands.h"
+#include "app/DpiChange.h"
 #include "app/Placement.h"
 #include "app/SetUpWindow.h"
 #include "measure/LoadHistory.h"
@@ -16,6 +17,7 @@
 #include "tray/TrayIcon.h"
 #include "tray/TrayMouse.h"
 #include "view/Background.h"
+#include "view/Dpi.h"
 #include "view/Draw.h"
 #include "view/Layout.h"
 #include "view/Region.h"
@@ -37,6 +39,7 @@ void OnDestroy(HWND window) {
     // The menus that showed it are gone.
     if (app.checkMarkBitmap) DeleteObject(app.checkMarkBitmap);
     app.checkMarkBitmap = nullptr;
+    ReleaseDpiCalls();
 
     if (app.backDC) DeleteDC(app.backDC);
     if (app.backBuffer) DeleteObject(app.backBuffer);
@@ -163,6 +166,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (OnSetCursor(lParam)) return TRUE;
         break;
     case WM_DISPLAYCHANGE: RescueLostWindow(window); return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, wParam, reinterpret_cast<const RECT*>(lParam));
+        return 0;
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

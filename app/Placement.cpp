@@ -9,6 +9,7 @@
 #include "view/Background.h"
 #include "view/Layout.h"
 #include "view/Region.h"
+#include "view/Scale.h"
 
 #include <windowsx.h>
 
@@ -109,7 +110,7 @@ void OfferCorner(HWND window, POINT p, const RECT& wr) {
     Box shape;
     const bool shaped = RegionBox(window, wr, &shape);
     const int32_t corner = CornerZone(ToSpot(p), ToBox(wr), shaped ? &shape : nullptr,
-                                      app.clientWidth, app.clientHeight);
+                                      app.clientWidth, app.clientHeight, app.dpi);
     const bool wasOffered = app.resizeCursor != nullptr;
     if (corner < 0) {
         DropResizeCursor();
@@ -126,7 +127,7 @@ void OfferCorner(HWND window, POINT p, const RECT& wr) {
 void ResizeGridStep(HWND window, POINT p) {
     int32_t colum = app.colum, row = app.row;
     if (!GridResizeStep(app.resizeCorner, ToSpot(app.dragAnchor), ToSpot(p),
-                        app.sampler->processorCount(), &colum, &row))
+                        app.sampler->processorCount(), &colum, &row, app.dpi))
         return;
     app.colum = colum;
     app.row = row;
@@ -144,7 +145,7 @@ void MoveStep(HWND window, POINT p, const RECT& wr) {
     in.height = Height();
     in.pointer = ToSpot(p);
     in.snap = app.snap != 0;
-    in.snapDistance = app.snapoffset;
+    in.snapDistance = Scaled(app.snapoffset, app.dpi);
     MonitorList list;
     if (in.snap) ReadMonitors(&list);
     Spot anchor = ToSpot(app.dragAnchor);
@@ -220,7 +221,8 @@ void OnLButtonDown(HWND window, LPARAM lParam) {
         LayoutWindow(window, 0, 0, false, false);
         RECT r;
         GetWindowRect(window, &r);
-        if (press.y < r.top || press.y >= r.bottom) PlaceWindow(window, r.left, press.y - 20);
+        if (press.y < r.top || press.y >= r.bottom)
+            PlaceWindow(window, r.left, press.y - Scaled(20, app.dpi));
         InvalidateRect(window, nullptr, FALSE);
     }
     app.dragging = 1;

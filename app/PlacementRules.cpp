@@ -1,6 +1,7 @@
 #include "app/PlacementRules.h"
 
 #include "view/Geometry.h"
+#include "view/Scale.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -109,18 +110,20 @@ Spot DragStep(const DragInput& in, const MonitorArea* monitors, int count, Spot*
     return place;
 }
 
-int32_t CornerZone(Spot p, const Box& wr, const Box* regionBox, uint32_t w, uint32_t h) {
+int32_t CornerZone(Spot p, const Box& wr, const Box* regionBox, uint32_t w, uint32_t h,
+                   int32_t dpi) {
+    const int64_t zone = Scaled(12, dpi);
     const Box& rb = regionBox ? *regionBox : wr;
     const int64_t fromLeft = static_cast<int64_t>(p.x) - wr.left;
     const int64_t fromRight = static_cast<int64_t>(wr.right) - p.x;
     const int64_t fromTop = static_cast<int64_t>(p.y) - wr.top;
     const int64_t fromBottom = static_cast<int64_t>(wr.bottom) - p.y;
-    // Near the shape's edge (12 pixels, signed) within the half of the window
-    // on the corner's side.
-    const bool nearTop = static_cast<int64_t>(p.y) - rb.top < 12;
-    const bool nearBottom = static_cast<int64_t>(rb.bottom) - p.y < 12;
-    const bool nearLeft = static_cast<int64_t>(p.x) - rb.left < 12;
-    const bool nearRight = static_cast<int64_t>(rb.right) - p.x < 12;
+    // Near the shape's edge (12 pixels at 96 dpi, signed) within the half of
+    // the window on the corner's side.
+    const bool nearTop = static_cast<int64_t>(p.y) - rb.top < zone;
+    const bool nearBottom = static_cast<int64_t>(rb.bottom) - p.y < zone;
+    const bool nearLeft = static_cast<int64_t>(p.x) - rb.left < zone;
+    const bool nearRight = static_cast<int64_t>(rb.right) - p.x < zone;
 
     if ((InHalf(fromLeft, w) && nearTop) || (nearLeft && InHalf(fromTop, h))) return 3;
     if ((InHalf(fromLeft, w) && nearBottom) || (nearLeft && InHalf(fromBottom, h))) return 1;
@@ -130,12 +133,13 @@ int32_t CornerZone(Spot p, const Box& wr, const Box* regionBox, uint32_t w, uint
 }
 
 bool GridResizeStep(int32_t corner, Spot anchor, Spot p, int32_t processorCount, int32_t* colum,
-                    int32_t* row) {
+                    int32_t* row, int32_t dpi) {
     int64_t dx =
         (corner & 1) ? static_cast<int64_t>(anchor.x) - p.x : static_cast<int64_t>(p.x) - anchor.x;
     int64_t dy =
         (corner & 2) ? static_cast<int64_t>(anchor.y) - p.y : static_cast<int64_t>(p.y) - anchor.y;
-    int64_t dc = dx / 110, dr = dy / 72;
+    // The grid's pitches as the window is drawn at dpi (see Draw.cpp).
+    int64_t dc = dx / Scaled(110, dpi), dr = dy / (Scaled(32, dpi) + Scaled(40, dpi));
     if (dc == 0 && dr == 0) return false;
     int32_t c = Clamp32(*colum + dc), r = Clamp32(*row + dr);
     FitMeterGrid(processorCount, c, r);

@@ -44,13 +44,14 @@ Spot DragStep(const DragInput& in, const MonitorArea* monitors, int count, Spot*
 // regionBox is the window's shape in screen coordinates (null: no shape, the
 // window rectangle is used).
 int32_t CornerZone(Spot pointer, const Box& window, const Box* regionBox, uint32_t width,
-                   uint32_t height);
+                   uint32_t height, int32_t dpi = 96);
 
-// A grid resize step: one column per 110 pixels, one row per 72, counted from
+// A grid resize step: one column per 110 pixels, one row per 72 (at 96 dpi,
+// scaled to dpi), counted from
 // the anchor in the direction the dragged corner grows. Updates colum and row
 // (fitted to the processors) and returns whether either changed.
 bool GridResizeStep(int32_t corner, Spot anchor, Spot pointer, int32_t processorCount,
-                    int32_t* colum, int32_t* row);
+                    int32_t* colum, int32_t* row, int32_t dpi = 96);
 
 // Where the window at `window` goes when its size becomes width x height.
 // held names the edges that stay, with the bits of a grid corner: 1 keeps the

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/Commands.h"
+#include "app/DpiChange.h"
 #include "app/MainWindow.h"
 #include "app/Placement.h"
 #include "log/LoadLog.h"
@@ -11,6 +12,7 @@
 #include "res/resource.h"
 #include "settings/SettingLimits.h"
 #include "tray/TrayIcon.h"
+#include "view/Dpi.h"
 #include "view/Layout.h"
 #include "view/Skin.h"
 
@@ -105,12 +107,16 @@ void StartTimers(HWND window) {
 void SetUpWindow(HWND window) {
     HDC windowDC = GetDC(window);
     app.backDC = CreateCompatibleDC(windowDC);
+    // Sizes, fonts and the skin's bitmaps are made at the scale of the
+    // monitor the window is on.
+    LookUpDpiCalls();
+    app.dpi = WindowDpi(window);
     LoadSkin();
 
     // One processor has no per-processor arrays to show, menu or not.
     if (app.cpuCount == 0) app.multi = 0;
     LoadPopupMenu();
-    app.checkMarkBitmap = LoadBitmapA(app.instance, MAKEINTRESOURCEA(IDB_CHECKMARK));
+    app.checkMarkBitmap = LoadCheckMark(app.dpi);
     HBITMAP mark = app.checkMarkBitmap;
     PrepareMenuItems(mark);
     SetUpTranslucency(window, mark);
@@ -118,9 +124,6 @@ void SetUpWindow(HWND window) {
     PrepareLogItem();
     ResetLogFilter();
     CheckCommand(IDM_ICONANIM, app.iconanim != 0);
-    app.smallIcon =
-        static_cast<HICON>(LoadImageA(app.instance, "MYICON", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    LoadTrayIcons();
     AddTrayIcon(window);
 
     CreateViewFonts();
@@ -130,6 +133,8 @@ void SetUpWindow(HWND window) {
     FitMeterGrid(app.sampler->processorCount());
     CheckCommand(IDM_MULTI, app.multi != 0);
     LayoutWindow(window, app.posx, app.posy, true, app.graph == 0);
+    // Its place may be on a monitor of another scale than where it was made.
+    ApplyScale(window, WindowDpi(window));
     if (app.wintop)
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOSENDCHANGING);

@@ -8,6 +8,7 @@
 #include "measure/LoadHistory.h"
 #include "measure/LoadSampler.h"
 #include "titlebar/TitleFormat.h"
+#include "view/Dpi.h"
 
 namespace {
 
@@ -32,7 +33,8 @@ HICON Counted(HANDLE icon) {
 IconSet::Icon LoadBuiltInIcon(int k, void*) {
     char name[16];
     FormatText(name, sizeof name, "TICON%02d", k);
-    return Counted(LoadImageA(app.instance, name, IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    const int side = app.trayIconSize;
+    return Counted(LoadImageA(app.instance, name, IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
 }
 
 // An icon file; a path too long for the system is a file that does not load.
@@ -40,7 +42,9 @@ HICON LoadIconFile(const char* folder, const char* file) {
     char path[MAX_PATH];
     size_t want = strlen(folder) + 1 + strlen(file);
     if (FormatText(path, sizeof path, "%s\\%s", folder, file) != want) return nullptr;
-    return Counted(LoadImageA(nullptr, path, IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+    // The file's frame nearest the shell's size, scaled to it where it has none.
+    const int side = app.trayIconSize;
+    return Counted(LoadImageA(nullptr, path, IMAGE_ICON, side, side, LR_LOADFROMFILE));
 }
 
 // Each file of the folder whose name starts with a load from 0 to 100 goes
@@ -98,6 +102,23 @@ void LoseTrayIcon() {
     app.trayRetryAt = GetTickCount();
 }
 
+// The program's own icon and the set at the size the shell shows icons at
+// the taskbar's scale (16, 20, 24, 32 ... pixels), made again when that
+// size changed; false when it had not.
+bool SizeTrayIcons() {
+    const int side = MetricForDpi(SM_CXSMICON, TaskbarDpi());
+    if (side == app.trayIconSize && app.smallIcon) return false;
+    app.trayIconSize = side > 0 ? side : 16;
+    HICON old = app.smallIcon;
+    app.smallIcon = static_cast<HICON>(LoadImageA(
+        app.instance, "MYICON", IMAGE_ICON, app.trayIconSize, app.trayIconSize, LR_DEFAULTCOLOR));
+    // The shell keeps its own copy of what it shows: the old handle can go.
+    if (app.trayData.hIcon == old) app.trayData.hIcon = app.smallIcon;
+    if (old) DestroyIcon(old);
+    LoadTrayIcons();
+    return true;
+}
+
 } // namespace
 
 void DestroyTrayIconHandle(IconSet::Icon icon) {
@@ -122,7 +143,15 @@ void LoadTrayIcons() {
     app.trayIcons.completeWithBuiltIns(LoadBuiltInIcon, nullptr);
 }
 
+void ResizeTrayIcons() {
+    if (!SizeTrayIcons() || !app.trayShown) return;
+    // The picture the shell has is of the old size, smallIcon's included.
+    app.trayData.hIcon = nullptr;
+    UpdateTrayIcon(app.sampler ? app.sampler->loadOf(0) : 0);
+}
+
 void AddTrayIcon(HWND window) {
+    SizeTrayIcons();
     // A new shell is asked at once, and soon again if it is not ready yet.
     app.trayRetryPause = 0;
     OfferTrayIcon(window);

@@ -10,16 +10,20 @@ class LoadHistory;
 enum : UINT { TRAY_ICON_ID = 1 };
 
 // Rebuilds app.trayIcons from app.iconpath (a folder of "<load>.ico" files)
-// or from the built-in icons.
+// or from the built-in icons, at trayIconSize.
 void LoadTrayIcons();
+// After a change of scale: when the shell now shows icons at another size,
+// the program's icon and the set are made again at it and the shell is given
+// the new picture.
+void ResizeTrayIcons();
 // Destroys every icon of the set.
 void ClearTrayIcons();
 
-// Adds the icon (the one for load 0 with iconanim on, else the program's
-// own) with the tip "Vantor", at once (start-up, "TaskbarCreated"). An icon
-// the shell already has is modified instead; one the shell refuses is
-// offered again by a later sampling tick, after a pause that grows with
-// each refusal.
+// Adds the icon, at the size the shell shows (the one for load 0 with
+// iconanim on, else the program's own), with the tip "Vantor", at once
+// (start-up, "TaskbarCreated"). An icon the shell already has is modified
+// instead; one the shell refuses is offered again by a later sampling tick,
+// after a pause that grows with each refusal.
 void AddTrayIcon(HWND window);
 // Shows the icon for a total load (iconanim on), or the program's own icon.
 void UpdateTrayIcon(uint32_t load);

@@ -19,6 +19,9 @@ struct TrayState {
     // offers it again once trayRetryAt has come, each refusal doubling the
     // pause (trayRetryPause, in ms) up to a limit.
     bool trayShown = false;
+    // The side in pixels of every icon of the set and of the program's own
+    // (smallIcon): what the shell shows at the taskbar's scale.
+    int trayIconSize = 16;
     DWORD trayRetryAt = 0;
     DWORD trayRetryPause = 0;
 };

@@ -8,6 +8,7 @@
 #include "view/Layout.h"
 #include "view/MemoryLine.h"
 #include "view/MeterCells.h"
+#include "view/Scale.h"
 
 namespace {
 
@@ -20,8 +21,14 @@ enum : int {
     CENTRING_WIDTH = 103,
 };
 
+// A 96-dpi length at the window's scale.
+int S(int length96) {
+    return Scaled(length96, app.dpi);
+}
+
+// The pitches the window's size is computed with (see Geometry.cpp).
 int RowPitch(bool graph) {
-    return graph ? 72 : 32;
+    return S(32) + (graph ? S(GRAPH_ROW_PITCH - 32) : 0);
 }
 
 void ReadRing(LoadHistory& ring, uint32_t (&figures)[GRAPH_FIGURES]) {
@@ -37,22 +44,34 @@ void DrawCurve(HDC dc, LoadHistory& ring, HPEN pen, bool polyline, int R, int Bt
     ReadRing(ring, figures);
     if (polyline) {
         GraphPoint points[GRAPH_FIGURES];
-        GraphPolyline(figures, R, Bt, points);
+        GraphPolyline(figures, R, Bt, points, app.dpi);
+        // A curve of a scaled pixel's width: the 1-pixel pen once per pixel
+        // of a square of that side, up and to the left. Under Wine a pen
+        // wider than 1 (rounded joins) costs several times as much.
+        const int width = ScaledAtLeastOne(1, app.dpi);
         POINT pts[GRAPH_FIGURES];
-        for (int k = 0; k < GRAPH_FIGURES; ++k)
-            pts[k] = POINT{points[k].x, points[k].y};
         SelectObject(dc, pen);
-        Polyline(dc, pts, GRAPH_FIGURES);
+        for (int d = 0; d < width * width; ++d) {
+            for (int k = 0; k < GRAPH_FIGURES; ++k)
+                pts[k] = POINT{points[k].x - d % width, points[k].y - d / width};
+            Polyline(dc, pts, GRAPH_FIGURES);
+        }
         return;
     }
     GraphBar bars[GRAPH_BARS];
-    GraphBars(figures, R, Bt, threshold, bars);
+    GraphBars(figures, R, Bt, threshold, bars, app.dpi);
     for (const GraphBar& bar : bars)
         for (int s = 0; s < bar.count; ++s) {
             const BarSegment& seg = bar.segments[s];
-            SelectObject(dc, barPens[seg.colourIndex]);
-            MoveToEx(dc, bar.column, seg.bottom, nullptr);
-            LineTo(dc, bar.column, seg.top - 1); // LineTo leaves out its end point
+            if (bar.width == 1) {
+                SelectObject(dc, barPens[seg.colourIndex]);
+                MoveToEx(dc, bar.column, seg.bottom, nullptr);
+                LineTo(dc, bar.column, seg.top - 1); // LineTo leaves out its end point
+                continue;
+            }
+            // A pen wider than a pixel has round ends: the bars' are square.
+            const RECT r = {bar.column, seg.top, bar.column + bar.width, seg.bottom + 1};
+            FillRect(dc, &r, app.meterBrushes[seg.colourIndex]);
         }
 }
 
@@ -68,10 +87,10 @@ HPEN CurvePen(int i, HPEN* made) {
 
 void DrawBox(HDC dc, int left, int top, LoadHistory* rings, int first, int last, bool polyline,
              int threshold, HPEN const (&barPens)[3]) {
-    RECT box = {left, top, left + GRAPH_BOX_WIDTH, top + GRAPH_BOX_HEIGHT};
+    RECT box = {left, top, left + S(GRAPH_BOX_WIDTH), top + S(GRAPH_BOX_HEIGHT)};
     FillRect(dc, &box, app.graphBackBrush);
     FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    const int R = left + GRAPH_BOX_WIDTH - 1, Bt = top + GRAPH_BOX_HEIGHT - 1;
+    const int R = box.right - 1, Bt = box.bottom - 1;
     for (int i = first; i <= last; ++i) {
         HPEN made = nullptr;
         HPEN pen = CurvePen(i, &made);
@@ -98,7 +117,8 @@ void DrawGuideLine(HDC dc, int left, int top, int right, int bottom) {
 void DrawMeter(HDC dc, LoadHistory& ring, int left, int top, int bottom) {
     const uint32_t colours[3] = {app.color0, app.color1, app.color2};
     MeterLayout meter;
-    LayoutMeter(ring.latest(), app.meterStep, app.meterGradient, colours, left, top, bottom, meter);
+    LayoutMeter(ring.latest(), app.meterStep, app.meterGradient, colours, left, top, bottom, meter,
+                app.dpi);
     HBRUSH grey = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     for (int i = 0; i < meter.count; ++i) {
         const MeterCell& cell = meter.cells[i];
@@ -123,8 +143,8 @@ void DrawGraph(HDC dc, int n, LoadHistory* rings, int left, int top, int gridTop
                              CreatePen(PS_SOLID, 1, app.color2)};
     if (app.layout != 0 && n != 0) {
         for (int i = 0; i < n; ++i) {
-            const int boxLeft = left + COLUMN_PITCH * (i % app.colum);
-            const int boxTop = gridTop + GRAPH_TOP_IN_CELL + GRAPH_ROW_PITCH * (i / app.colum);
+            const int boxLeft = left + S(COLUMN_PITCH) * (i % app.colum);
+            const int boxTop = gridTop + S(GRAPH_TOP_IN_CELL) + RowPitch(true) * (i / app.colum);
             DrawBox(dc, boxLeft, boxTop, rings, i + 1, i + 1, app.gline != 0, 22, barPens);
         }
     } else {
@@ -145,12 +165,12 @@ int DrawMemoryLine(HDC dc, int x, int y, bool extended, uint64_t total, uint64_t
     TextOutA(dc, x, y, text, static_cast<int>(len));
     SelectObject(dc, oldFont);
 
-    const int yBar = y + app.memTextSize.cy + 2;
+    const int yBar = y + app.memTextSize.cy + S(2);
     const int L = app.memTextSize.cx;
     const uint64_t used = total > avail ? total - avail : 0;
     const int u = MemoryBarUsed(L, used, total);
-    HPEN usedPen = CreatePen(PS_SOLID, 3, app.memtext);
-    HPEN restPen = CreatePen(PS_SOLID, 3, app.memback);
+    HPEN usedPen = CreatePen(PS_SOLID, S(3), app.memtext);
+    HPEN restPen = CreatePen(PS_SOLID, S(3), app.memback);
     HGDIOBJ oldPen = SelectObject(dc, usedPen);
     MoveToEx(dc, x, yBar, nullptr);
     LineTo(dc, x - 1 + u, yBar);
@@ -159,18 +179,18 @@ int DrawMemoryLine(HDC dc, int x, int y, bool extended, uint64_t total, uint64_t
     SelectObject(dc, oldPen);
     DeleteObject(usedPen);
     DeleteObject(restPen);
-    return yBar + 6;
+    return yBar + S(6);
 }
 
 void DrawMonitor(HDC dc, int n, LoadHistory* rings, bool graph) {
-    int x = UsablePadding(app.padLeft), y = UsablePadding(app.padTop);
+    int x = S(UsablePadding(app.padLeft)), y = S(UsablePadding(app.padTop));
     const bool grid = n >= 2 && app.layout != 0;
     const int colum = app.colum < 1 ? 1 : app.colum;
     if (app.kakusi != 0 && app.memory != 0) {
         uint64_t total = 0, avail = 0;
         const bool extended = ReadPhysicalMemory(&total, &avail);
         y = DrawMemoryLine(dc, x, y, extended, total, avail);
-        if (!(grid && colum > 1)) x = (static_cast<int>(app.clientWidth) - CENTRING_WIDTH) / 2;
+        if (!(grid && colum > 1)) x = (static_cast<int>(app.clientWidth) - S(CENTRING_WIDTH)) / 2;
     }
 
     SetBkMode(dc, TRANSPARENT);
@@ -186,27 +206,27 @@ void DrawMonitor(HDC dc, int n, LoadHistory* rings, bool graph) {
         for (int i = 1; i <= n; ++i) {
             const size_t len = FormatText(text, sizeof text, "CPU %d:%3lu%%", i,
                                           static_cast<unsigned long>(rings[i].latest()));
-            TextOutA(dc, x + COLUMN_PITCH * ((i - 1) % colum), y + P * ((i - 1) / colum), text,
+            TextOutA(dc, x + S(COLUMN_PITCH) * ((i - 1) % colum), y + P * ((i - 1) / colum), text,
                      static_cast<int>(len));
         }
     }
     SelectObject(dc, oldFont);
 
-    const int FS = UsableFontHeight(app.fontsize);
-    int B = y + FS + 10;
+    const int FS = S(UsableFontHeight(app.fontsize)), one = S(1);
+    int B = y + FS + S(10);
     if (n < 2) {
-        DrawMeter(dc, rings[0], x + 1, y + FS, y + FS + 10);
+        DrawMeter(dc, rings[0], x + one, y + FS, y + FS + S(10));
     } else if (grid) {
         for (int i = 0; i < n; ++i) {
             const int t = y + FS + P * (i / colum);
-            DrawMeter(dc, rings[i + 1], x + COLUMN_PITCH * (i % colum) + 1, t, t + 10);
+            DrawMeter(dc, rings[i + 1], x + S(COLUMN_PITCH) * (i % colum) + one, t, t + S(10));
         }
     } else {
         for (int k = 1; k <= n; ++k) {
-            const int t = y + FS + 1 + 8 * (k - 1);
-            DrawMeter(dc, rings[k], x + 1, t, t + 7);
+            const int t = y + FS + one + S(8) * (k - 1);
+            DrawMeter(dc, rings[k], x + one, t, t + S(7));
         }
-        B = y + FS + 8 * n;
+        B = y + FS + S(8) * n;
     }
-    if (graph) DrawGraph(dc, n, rings, x + 1, B + 5, y);
+    if (graph) DrawGraph(dc, n, rings, x + one, B + S(5), y);
 }

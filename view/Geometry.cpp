@@ -1,6 +1,7 @@
 #include "view/Geometry.h"
 
 #include "settings/SettingLimits.h"
+#include "view/Scale.h"
 
 static int32_t CeilDiv(int32_t a, int32_t b) {
     return (a + b - 1) / b;
@@ -36,25 +37,28 @@ static uint32_t Side(int64_t pixels) {
 }
 
 WindowSize ComputeWindowSize(const LayoutInput& in) {
-    const int64_t b = in.band ? 40 : 0, fs = UsableFontHeight(in.fontsize);
-    const int64_t left = UsablePadding(in.padLeft), right = UsablePadding(in.padRight);
-    const int64_t top = UsablePadding(in.padTop), bottom = UsablePadding(in.padBottom);
-    int64_t w = 120, h = 0;
+    const int32_t d = in.dpi;
+    auto S = [d](int64_t v) { return static_cast<int64_t>(Scaled(static_cast<int32_t>(v), d)); };
+    const int64_t b = S(in.band ? 40 : 0), fs = S(UsableFontHeight(in.fontsize));
+    const int64_t left = S(UsablePadding(in.padLeft)), right = S(UsablePadding(in.padRight));
+    const int64_t top = S(UsablePadding(in.padTop)), bottom = S(UsablePadding(in.padBottom));
+    int64_t w = S(120), h = 0;
     if (in.multi == 0) {
-        h = fs + b + 21;
+        h = fs + b + S(21);
     } else if (in.layout != 0) {
-        w = 120 + 110 * (static_cast<int64_t>(in.colum) - 1);
-        h = (32 + b) * in.row + 5;
-        if (!in.band) h += fs - 15;
+        // The pitches are those the drawing steps by (see Draw.cpp).
+        w = S(120) + S(110) * (static_cast<int64_t>(in.colum) - 1);
+        h = (S(32) + b) * in.row + S(5);
+        if (!in.band) h += fs - S(15);
     } else {
-        h = 42 + 8 * static_cast<int64_t>(in.processorCount) + fs + b - 31;
+        h = S(42 - 31) + S(8) * static_cast<int64_t>(in.processorCount) + fs + b;
     }
-    w += left + right - 16;
-    h += top + bottom - 8;
+    w += left + right - S(16);
+    h += top + bottom - S(8);
     if (in.kakusi != 0 && in.memory != 0) {
         const int64_t need = static_cast<int64_t>(in.memWidth) + left + right;
         if (w < need) w = need;
-        h += static_cast<int64_t>(in.memHeight) + 7;
+        h += static_cast<int64_t>(in.memHeight) + S(7);
     }
     WindowSize size;
     size.width = Side(w);

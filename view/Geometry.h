@@ -19,14 +19,15 @@ struct LayoutInput {
     bool band = false; // reserve the 40-pixel graph band
     int32_t padLeft = 0, padTop = 0, padRight = 0, padBottom = 0;
     int32_t kakusi = 0, memory = 0;
-    int32_t memWidth = 0, memHeight = 0; // extent of the memory template text
+    int32_t memWidth = 0, memHeight = 0; // extent of the memory template text, at dpi
+    int32_t dpi = 96;                    // the window's scale: every other length here is at 96 dpi
 };
 
 struct WindowSize {
     uint32_t width = 0, height = 0;
 };
 
-// The window's size; paddings and the font height are bounded first (see
+// The window's size at in.dpi; paddings and the font height are bounded first (see
 // UsablePadding and UsableFontHeight), so the result is always drawable.
 WindowSize ComputeWindowSize(const LayoutInput& in);
 

@@ -5,6 +5,7 @@
 #include "settings/SettingLimits.h"
 #include "view/Geometry.h"
 #include "view/MemoryLine.h"
+#include "view/Scale.h"
 
 void FitMeterGrid(int32_t processorCount) {
     FitMeterGrid(processorCount, app.colum, app.row);
@@ -27,6 +28,7 @@ void LayoutWindow(HWND window, int x, int y, bool move, bool band) {
     in.memory = app.memory;
     in.memWidth = app.memTextSize.cx;
     in.memHeight = app.memTextSize.cy;
+    in.dpi = app.dpi;
     WindowSize size = ComputeWindowSize(in);
 
     HDC windowDC = GetDC(window);
@@ -56,12 +58,13 @@ void LayoutWindow(HWND window, int x, int y, bool move, bool band) {
 void CreateViewFonts() {
     if (app.meterFont) DeleteObject(app.meterFont);
     if (app.memFont) DeleteObject(app.memFont);
-    app.meterFont = CreateFontA(UsableFontHeight(app.fontsize), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                PROOF_QUALITY, DEFAULT_PITCH, app.font);
-    app.memFont = CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                              FIXED_PITCH | FF_MODERN, "SimSun");
+    // The file keeps the height at 96 dpi; the face is made at the window's scale.
+    app.meterFont = CreateFontA(Scaled(UsableFontHeight(app.fontsize), app.dpi), 0, 0, 0, FW_NORMAL,
+                                FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, app.font);
+    app.memFont = CreateFontA(Scaled(12, app.dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "SimSun");
 }
 
 bool ReadPhysicalMemory(uint64_t* total, uint64_t* avail) {

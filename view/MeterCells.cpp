@@ -1,5 +1,7 @@
 #include "view/MeterCells.h"
 
+#include "view/Scale.h"
+
 MeterStyle MeterStyleOf(int32_t meterStep) {
     if (meterStep == 1) return MeterStyle{3, 99};
     if (meterStep >= 2) return MeterStyle{1, 100};
@@ -31,21 +33,22 @@ uint32_t GradientColour(int32_t s, uint32_t color0, uint32_t color1, uint32_t co
 
 void LayoutMeter(uint32_t figure, int32_t meterStep, int32_t meterGradient,
                  const uint32_t (&colours)[3], int32_t left, int32_t top, int32_t bottom,
-                 MeterLayout& out) {
+                 MeterLayout& out, int32_t dpi) {
+    auto S = [dpi](int32_t v) { return Scaled(v, dpi); };
     const MeterStyle style = MeterStyleOf(meterStep);
     out.count = 0;
     for (int32_t s = 0; s < style.limit && out.count < METER_MAX_CELLS; s += style.step) {
         MeterCell& cell = out.cells[out.count++];
         if (style.step == 1)
-            cell.rect = PixelRect{left + s, top, left + s + 1, bottom};
+            cell.rect = PixelRect{left + S(s), top, left + S(s + 1), bottom};
         else
-            cell.rect = PixelRect{left + s + 1, top, left + s + style.step, bottom};
+            cell.rect = PixelRect{left + S(s + 1), top, left + S(s + style.step), bottom};
         cell.lit = static_cast<uint32_t>(s) < figure;
         cell.colourIndex = s < 60 ? 0 : (s < 90 ? 1 : 2);
         cell.colour = meterGradient != 0 ? GradientColour(s, colours[0], colours[1], colours[2])
                                          : colours[cell.colourIndex];
     }
-    out.frame = PixelRect{left, top, left + style.limit + 1, bottom};
+    out.frame = PixelRect{left, top, left + S(style.limit) + 1, bottom};
 }
 
 int32_t GraphHeight(uint32_t figure) {
@@ -56,32 +59,35 @@ int32_t GraphHeight(uint32_t figure) {
 }
 
 void GraphPolyline(const uint32_t (&figures)[GRAPH_FIGURES], int32_t R, int32_t Bt,
-                   GraphPoint (&points)[GRAPH_FIGURES]) {
-    points[0] = GraphPoint{R - 1, Bt - GraphHeight(figures[0])};
+                   GraphPoint (&points)[GRAPH_FIGURES], int32_t dpi) {
+    points[0] = GraphPoint{R - Scaled(1, dpi), Bt - Scaled(GraphHeight(figures[0]), dpi)};
     for (int32_t k = 1; k < GRAPH_FIGURES; ++k)
-        points[k] = GraphPoint{R - (2 * k - 1), Bt - GraphHeight(figures[k])};
+        points[k] =
+            GraphPoint{R - Scaled(2 * k - 1, dpi), Bt - Scaled(GraphHeight(figures[k]), dpi)};
 }
 
 void GraphBars(const uint32_t (&figures)[GRAPH_FIGURES], int32_t R, int32_t Bt, int32_t threshold,
-               GraphBar (&bars)[GRAPH_BARS]) {
-    const int32_t T = threshold;
+               GraphBar (&bars)[GRAPH_BARS], int32_t dpi) {
+    auto S = [dpi](int32_t v) { return Scaled(v, dpi); };
+    const int32_t T = threshold, ST = S(threshold), S30 = S(30);
     for (int32_t k = 1; k < GRAPH_FIGURES; ++k) {
         GraphBar& bar = bars[k - 1];
-        bar.column = R - (2 * k - 1);
-        const int32_t h = GraphHeight(figures[k]);
+        bar.column = R - S(2 * k - 1);
+        bar.width = ScaledAtLeastOne(1, dpi);
+        const int32_t h = GraphHeight(figures[k]), Sh = S(h);
         if (h < T) {
             bar.count = 1;
-            bar.segments[0] = BarSegment{0, Bt - h, Bt};
+            bar.segments[0] = BarSegment{0, Bt - Sh, Bt};
             continue;
         }
-        bar.segments[0] = BarSegment{0, Bt - T + 1, Bt};
+        bar.segments[0] = BarSegment{0, Bt - ST + 1, Bt};
         if (h < 30) {
             bar.count = 2;
-            bar.segments[1] = BarSegment{1, Bt - h, Bt - T};
+            bar.segments[1] = BarSegment{1, Bt - Sh, Bt - ST};
         } else {
             bar.count = 3;
-            bar.segments[1] = BarSegment{1, Bt - 29, Bt - T};
-            bar.segments[2] = BarSegment{2, Bt - h, Bt - 30};
+            bar.segments[1] = BarSegment{1, Bt - S30 + 1, Bt - ST};
+            bar.segments[2] = BarSegment{2, Bt - Sh, Bt - S30};
         }
     }
 }

@@ -37,7 +37,7 @@ uint32_t GradientColour(int32_t s, uint32_t color0, uint32_t color1, uint32_t co
 
 void LayoutMeter(uint32_t figure, int32_t meterStep, int32_t meterGradient,
                  const uint32_t (&colours)[3], int32_t left, int32_t top, int32_t bottom,
-                 MeterLayout& out);
+                 MeterLayout& out, int32_t dpi = 96);
 
 // Height in pixels of a load figure in a graph box: 0.33 px per percent,
 // rounded down; figures beyond 100 are taken as 100 so nothing leaves the box.
@@ -50,8 +50,10 @@ struct GraphPoint {
 };
 
 // figures[0] is the newest. R is the frame's right column, Bt its bottom row.
+// The meter and the graph take their 96-dpi offsets to dpi; the box's own
+// corners (left, top, R, Bt) are given at dpi already.
 void GraphPolyline(const uint32_t (&figures)[GRAPH_FIGURES], int32_t R, int32_t Bt,
-                   GraphPoint (&points)[GRAPH_FIGURES]);
+                   GraphPoint (&points)[GRAPH_FIGURES], int32_t dpi = 96);
 
 struct BarSegment {
     int32_t colourIndex; // 0, 1, 2: the bar pens
@@ -60,6 +62,7 @@ struct BarSegment {
 
 struct GraphBar {
     int32_t column;
+    int32_t width; // columns from column rightwards
     int32_t count; // 1 to 3 segments, from the bottom up
     BarSegment segments[3];
 };
@@ -67,4 +70,4 @@ struct GraphBar {
 // Bars of the 50 older figures (the newest one has none). threshold is 20 in
 // the single box and 22 in a grid cell.
 void GraphBars(const uint32_t (&figures)[GRAPH_FIGURES], int32_t R, int32_t Bt, int32_t threshold,
-               GraphBar (&bars)[GRAPH_BARS]);
+               GraphBar (&bars)[GRAPH_BARS], int32_t dpi = 96);

@@ -4,6 +4,9 @@
 #include "base/SafeText.h"
 #include "view/SkinFiles.h"
 #include "view/SkinIni.h"
+#include "view/Scale.h"
+
+#include <cstdlib>
 
 namespace {
 
@@ -47,6 +50,44 @@ void ReadValue(const char* ini, const char* section, const char* key, const char
 
 } // namespace
 
+HBITMAP ScaleBitmapNearest(HBITMAP image, int32_t& width, int32_t& height, int32_t dpi) {
+    const int32_t w = width, h = height;
+    const int32_t dw = ScaledAtLeastOne(w, dpi), dh = ScaledAtLeastOne(h, dpi);
+    if (!image || w <= 0 || h <= 0 || (dw == w && dh == h)) return image;
+    uint32_t* src = static_cast<uint32_t*>(malloc(sizeof(uint32_t) * static_cast<size_t>(w) * h));
+    uint32_t* dst = static_cast<uint32_t*>(malloc(sizeof(uint32_t) * static_cast<size_t>(dw) * dh));
+    HBITMAP scaled = nullptr;
+    HDC screen = GetDC(nullptr);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h; // row 0 on top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    if (src && dst &&
+        GetDIBits(screen, image, 0, static_cast<UINT>(h), src, &info, DIB_RGB_COLORS)) {
+        ScaleNearest(src, w, h, dst, dw, dh);
+        scaled = CreateCompatibleBitmap(screen, dw, dh);
+        info.bmiHeader.biWidth = dw;
+        info.bmiHeader.biHeight = -dh;
+        if (scaled &&
+            !SetDIBits(screen, scaled, 0, static_cast<UINT>(dh), dst, &info, DIB_RGB_COLORS)) {
+            DeleteObject(scaled);
+            scaled = nullptr;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    free(src);
+    free(dst);
+    // Out of memory the picture stays at 96 dpi: smaller, but whole.
+    if (!scaled) return image;
+    DeleteObject(image);
+    width = dw;
+    height = dh;
+    return scaled;
+}
+
 void LoadSkinPiece(const char* path, SkinPiece& piece) {
     piece = SkinPiece{};
     HBITMAP image =
@@ -54,7 +95,9 @@ void LoadSkinPiece(const char* path, SkinPiece& piece) {
     if (!image) return;
     BITMAP info = {};
     GetObjectA(image, sizeof info, &info);
-    const int w = info.bmWidth, h = info.bmHeight;
+    int32_t w = info.bmWidth, h = info.bmHeight;
+    // The mask is made from the scaled picture: its key colour is still exact.
+    image = ScaleBitmapNearest(image, w, h, app.dpi);
 
     HDC pictureDC = CreateCompatibleDC(nullptr);
     SelectObject(pictureDC, image);
@@ -133,11 +176,13 @@ void LoadSkin() {
         if (image) {
             BITMAP info = {};
             GetObjectA(image, sizeof info, &info);
+            int32_t w = info.bmWidth, h = info.bmHeight;
+            image = ScaleBitmapNearest(image, w, h, app.dpi);
             app.skinBack.imageDC = CreateCompatibleDC(nullptr);
             SelectObject(app.skinBack.imageDC, image);
             app.skinBack.image = image;
-            app.skinBack.width = info.bmWidth;
-            app.skinBack.height = info.bmHeight;
+            app.skinBack.width = w;
+            app.skinBack.height = h;
         }
     }
 
@@ -154,6 +199,8 @@ void LoadSkin() {
         *f.piece = SkinPiece{};
         if (fits && SkinFile(folder, f.file, file)) LoadSkinPiece(file, *f.piece);
     }
+    app.skinDpi = app.dpi;
+    ++app.skinBuilds;
 }
 
 void ReleaseSkin() {

@@ -16,7 +16,24 @@ struct SkinPiece {
     HDC maskDC = nullptr;
 };
 
+typedef UINT(WINAPI* GetDpiForWindowFn)(HWND);
+typedef HRESULT(WINAPI* GetDpiForMonitorFn)(HMONITOR, int, UINT*, UINT*);
+typedef int(WINAPI* GetSystemMetricsForDpiFn)(int, UINT);
+
 struct ViewState {
+    // The window's scale: the DPI of its monitor. Every size below is at this
+    // scale; skinDpi is the one the skin's bitmaps were made at (0: none
+    // yet), skinBuilds how often they were made.
+    int32_t dpi = 96;
+    int32_t skinDpi = 0;
+    uint32_t skinBuilds = 0;
+    // The system's per-monitor calls, where it has them (shcore is loaded
+    // for GetDpiForMonitor and freed at exit).
+    GetDpiForWindowFn pfnGetDpiForWindow = nullptr;
+    GetDpiForMonitorFn pfnGetDpiForMonitor = nullptr;
+    GetSystemMetricsForDpiFn pfnGetSystemMetricsForDpi = nullptr;
+    HMODULE shcoreModule = nullptr;
+
     HDC backDC = nullptr;
     HBITMAP backBuffer = nullptr;
     uint32_t clientWidth = 0, clientHeight = 0;

@@ -72,6 +72,16 @@ TEST(TrayIcons, RealFolderAndAThousandRebuilds) {
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(kept, &info));
     DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
+    // A file is loaded at the size the shell shows, whatever its frames.
+    app.trayIconSize = 24;
+    CopyText(app.iconpath, sizeof app.iconpath, dir.c_str());
+    LoadTrayIcons();
+    BITMAP bm = {};
+    ASSERT_TRUE(GetIconInfo(static_cast<HICON>(app.trayIcons.pick(50)), &info));
+    GetObjectA(info.hbmColor, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 24);
+    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
+    app.trayIconSize = 16;
     ClearTrayIcons();
     EXPECT_EQ(Live(), 0u);
     EXPECT_FALSE(GetIconInfo(kept, &info)) << "destroyed, not only counted";

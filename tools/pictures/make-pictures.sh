@@ -8,6 +8,7 @@
 #   docs/menu.png              the popup menu open
 #   docs/tray.png              the tray icon with its tip (window hidden)
 #   docs/window-memory.png     the memory line shown
+#   docs/window-150.png        the 4-processor window at 100 % and at 150 %
 #   docs/options-1.png ... docs/options-4.png   the four option pages
 # and the same pictures again in help/img for the user's guide, with the
 # guide's example skin (help/skin/sample) as help/img/skin-sample.png: the
@@ -175,6 +176,22 @@ probe rect window >/dev/null || { echo "vantor.exe shows no window" >&2; exit 1;
 sleep 14
 MARGIN=0 shoot skin-sample "$(probe rect window)"
 stop
+
+# The same window at 100 % and, with the prefix at 144 dpi for one start, at
+# 150 %, side by side on the desktop's colour.
+start 4 "$WINDOW[Option]\r\nmulti=1\r\n$CONFIG"
+shoot scale-100 "$(probe rect window)"
+stop
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+start 4 "$WINDOW[Option]\r\nmulti=1\r\n$CONFIG"
+shoot scale-150 "$(probe rect window)"
+stop
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null
+gap="$(convert "$DOCS/scale-100.png" -format '%[pixel:p{0,0}]' info:)"
+convert "$DOCS/scale-100.png" "$DOCS/scale-150.png" -background "$gap" -gravity north +append \
+    +repage -strip -define png:exclude-chunks=date,time "$DOCS/window-150.png"
+rm -f "$DOCS/scale-100.png" "$DOCS/scale-150.png"
+say "picture: docs/window-150.png"
 
 mkdir -p "$ROOT/help/img"
 cp "$DOCS"/*.png "$ROOT/help/img/"

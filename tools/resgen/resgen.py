@@ -69,6 +69,25 @@ def tray_icon(k):
     return c
 
 
+# The sides the shell shows tray icons at: 100, 125, 150 and 200 %; above,
+# the system scales the 32-pixel frame. The program's own icon has 40 and 48
+# as well, for the file's icon in Explorer.
+TRAY_SIDES = (16, 20, 24, 32)
+APP_SIDES = (32, 16, 20, 24, 40, 48)
+
+
+def scaled(canvas, side):
+    """The canvas at side x side, nearest neighbour: every pixel a copy of one
+    pixel of the 16-pixel drawing, the way the program scales its skins, so
+    the larger frames keep hard edges and exact colours."""
+    c = Canvas(side, side)
+    for y in range(side):
+        sy = (2 * y + 1) * canvas.h // (2 * side)
+        for x in range(side):
+            c.px[y][x] = canvas.px[sy][(2 * x + 1) * canvas.w // (2 * side)]
+    return c
+
+
 def app_icon(size):
     """MYICON: a larger segmented bar, green, yellow and red segments."""
     c = Canvas(size, size)
@@ -134,11 +153,21 @@ def write_bmp(path, canvas):
 
 
 def icon_image(canvas):
+    """One frame, 4 bits per pixel: the drawings have a handful of flat
+    colours, and the program carries a frame of every tray size for each of
+    its sixteen icons. Transparent pixels are index 0 under a set mask bit."""
+    colours = sorted({p for row in canvas.px for p in row if p is not None})
+    assert len(colours) < 16, "a 4-bit frame holds 15 colours and the see-through one"
+    palette = [(0, 0, 0)] + colours
+    index = {c: i for i, c in enumerate(palette)}
+    stride = ((canvas.w * 4 + 31) // 32) * 4
     xor = bytearray()
     for y in range(canvas.h - 1, -1, -1):
+        row = bytearray(stride)
         for x in range(canvas.w):
             p = canvas.px[y][x]
-            xor += bytes((p[2], p[1], p[0], 0xFF)) if p else bytes(4)
+            row[x // 2] |= (index[p] if p else 0) << (4 if x % 2 == 0 else 0)
+        xor += row
     mask = bytearray()
     stride = ((canvas.w + 31) // 32) * 4
     for y in range(canvas.h - 1, -1, -1):
@@ -147,8 +176,9 @@ def icon_image(canvas):
             if canvas.px[y][x] is None:
                 row[x // 8] |= 0x80 >> (x % 8)
         mask += row
-    info = struct.pack("<IiiHHIIiiII", 40, canvas.w, canvas.h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    return info + bytes(xor) + bytes(mask)
+    quads = b"".join(bytes((c[2], c[1], c[0], 0)) for c in palette + [(0, 0, 0)] * (16 - len(palette)))
+    info = struct.pack("<IiiHHIIiiII", 40, canvas.w, canvas.h * 2, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
+    return info + quads + bytes(xor) + bytes(mask)
 
 
 def write_ico(path, canvases):
@@ -156,7 +186,7 @@ def write_ico(path, canvases):
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
     offset = 6 + 16 * len(images)
     for c, img in zip(canvases, images):
-        out += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, 0, 0, 1, 32, len(img), offset)
+        out += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, 16, 0, 1, 4, len(img), offset)
         offset += len(img)
     for img in images:
         out += img
@@ -169,9 +199,9 @@ def main():
         sys.exit("usage: resgen.py OUTDIR")
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    write_ico(os.path.join(out, "myicon.ico"), [app_icon(32), app_icon(16)])
+    write_ico(os.path.join(out, "myicon.ico"), [app_icon(s) for s in APP_SIDES])
     for k in range(15):
-        write_ico(os.path.join(out, "ticon%02d.ico" % k), [tray_icon(k)])
+        write_ico(os.path.join(out, "ticon%02d.ico" % k), [scaled(tray_icon(k), s) for s in TRAY_SIDES])
     write_bmp(os.path.join(out, "check.bmp"), check_mark())
     write_bmp(os.path.join(out, "browse.bmp"), browse_button())
 

@@ -1,15 +1,19 @@
 // viewbench [iterations]: microseconds per paint of the monitor window
 // (ComposeBackground, DrawMonitor, BitBlt of the back buffer) for the shipped
-// skins and layouts, per BuildWindowRegion, and per bare "238" query.
+// skins and layouts at 96 and 144 dpi, per BuildWindowRegion, and per bare
+// "238" query; the memory and GDI handles over 100 changes of scale.
 // Lives beside vantor.exe so that LoadSkin finds the skins there.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "app/AppState.h"
 #include "measure/LoadHistory.h"
 #include "view/Background.h"
+#include "view/Dpi.h"
 #include "view/Draw.h"
 #include "view/Geometry.h"
 #include "view/Layout.h"
@@ -48,6 +52,7 @@ void Prepare(const char* skin, int n, int layout, int colum, int row, bool graph
     in.padRight = app.padRight, in.padBottom = app.padBottom;
     in.kakusi = app.kakusi, in.memory = app.memory;
     in.memWidth = app.memTextSize.cx, in.memHeight = app.memTextSize.cy;
+    in.dpi = app.dpi;
     const WindowSize size = ComputeWindowSize(in);
     app.clientWidth = size.width;
     app.clientHeight = size.height;
@@ -95,6 +100,13 @@ long FreeGdiSlots() {
     while (n < 100000 && (made[n] = CreateSolidBrush(RGB(n & 255, 0, 0))) != nullptr) ++n;
     for (long i = 0; i < n; ++i) DeleteObject(made[i]);
     return n;
+}
+
+size_t PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
 }
 
 double QueryCost(int iterations) {
@@ -150,18 +162,24 @@ int main(int argc, char** argv) {
     };
     const double query = QueryCost(iterations < 50 ? iterations : 50);
     printf("query \"238\": %.1f us\n", query);
-    for (const Case& c : cases) {
-        Prepare(c.skin, c.n, c.layout, c.colum, c.row, c.graph, screen);
-        PaintCost(10, c.n, c.graph, target); // warm-up
-        const double paint = PaintCost(iterations, c.n, c.graph, target);
-        const double blit = BlitCost(iterations, target);
-        const double region = RegionCost(iterations / 5 + 1, BuildWindowRegion);
-        const double perRun = RegionCost(iterations / 5 + 1, BuildWindowRegionPerRun);
-        printf("%-30s %ux%u  paint %.1f us = %.1f x bare BitBlt (%.1f us), %.2f%% of a query\n"
-               "%-30s          region %.1f us = %.1f x BitBlt (one cut; a cut per run %.1f us)\n",
-               c.name, app.clientWidth, app.clientHeight, paint, paint / blit, blit,
-               100.0 * paint / query, "", region, region / blit, perRun);
+    for (int dpi : {96, 144}) {
+        RescaleView(nullptr, dpi);
+        printf("at %d dpi:\n", dpi);
+        for (const Case& c : cases) {
+            Prepare(c.skin, c.n, c.layout, c.colum, c.row, c.graph, screen);
+            PaintCost(10, c.n, c.graph, target); // warm-up
+            const double paint = PaintCost(iterations, c.n, c.graph, target);
+            const double blit = BlitCost(iterations, target);
+            const double region = RegionCost(iterations / 5 + 1, BuildWindowRegion);
+            const double perRun = RegionCost(iterations / 5 + 1, BuildWindowRegionPerRun);
+            printf(
+                "%-30s %ux%u  paint %.1f us = %.1f x bare BitBlt (%.1f us), %.2f%% of a query\n"
+                "%-30s          region %.1f us = %.1f x BitBlt (one cut; a cut per run %.1f us)\n",
+                c.name, app.clientWidth, app.clientHeight, paint, paint / blit, blit,
+                100.0 * paint / query, "", region, region / blit, perRun);
+        }
     }
+    RescaleView(nullptr, 96);
     app.kakusi = 1, app.memory = 1;
     MeasureMemoryTemplate(screen);
     Prepare("default", 0, 0, 1, 1, true, screen);
@@ -178,6 +196,20 @@ int main(int argc, char** argv) {
     const long after = FreeGdiSlots();
     printf("free GDI handles before/after 10000 paints and 1000 regions: %ld / %ld (%s)\n",
            before, after, after < before ? "LEAKING" : "no growth");
+
+    // Nor with changes of scale: skin, fonts, pens and back buffer made again.
+    const long scaleBefore = FreeGdiSlots();
+    const size_t bytesBefore = PrivateBytes();
+    for (int i = 0; i < 100; ++i) {
+        RescaleView(nullptr, i % 2 ? 96 : 144);
+        Prepare("night", 8, 1, 4, 2, true, screen);
+        PaintCost(1, 8, true, target);
+    }
+    const long scaleAfter = FreeGdiSlots();
+    const size_t bytesAfter = PrivateBytes();
+    printf("100 changes of scale: free GDI handles %ld / %ld (%s), private bytes %zu / %zu KiB\n",
+           scaleBefore, scaleAfter, scaleAfter < scaleBefore ? "LEAKING" : "no growth",
+           bytesBefore / 1024, bytesAfter / 1024);
     ReleaseDC(nullptr, screen);
-    return after < before ? 1 : 0;
+    return after < before || scaleAfter < scaleBefore ? 1 : 0;
 }
