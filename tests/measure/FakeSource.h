@@ -14,6 +14,9 @@
 struct FakeSource {
     std::vector<std::vector<uint8_t>> blocks; // one per query; the last repeats
     std::vector<uint32_t> ticks;              // one per block played; the last repeats
+    // Where given, a block's times in 100 ns units instead of its tick: the
+    // system clock's, and the performance counter's (at 10 MHz).
+    std::vector<int64_t> stamps, counters;
     int moreData = 0;                         // answer "more data" this many times first
     uint32_t moreDataCount = 0;               // byte count left on "more data"
     bool fail = false;
@@ -38,15 +41,20 @@ struct FakeSource {
         }
         if (!b.empty()) std::memcpy(buffer, b.data(), b.size());
         if (b.size() >= sizeof(PerfDataBlock)) {
-            const int64_t stamp = int64_t(f->tickAt(f->queries)) * 10000;
+            const int64_t tick = int64_t(f->tickAt(f->queries)) * 10000;
+            const int64_t stamp = At(f->stamps, f->queries, tick);
+            const int64_t counter = At(f->counters, f->queries, stamp);
             const int64_t freq = 10000000;
             std::memcpy(buffer + offsetof(PerfDataBlock, PerfTime100nSec), &stamp, 8);
-            std::memcpy(buffer + offsetof(PerfDataBlock, PerfTime), &stamp, 8);
+            std::memcpy(buffer + offsetof(PerfDataBlock, PerfTime), &counter, 8);
             std::memcpy(buffer + offsetof(PerfDataBlock, PerfFreq), &freq, 8);
         }
         ++f->queries;
         *bytes = static_cast<uint32_t>(b.size());
         return 0;
+    }
+    static int64_t At(const std::vector<int64_t>& v, size_t i, int64_t otherwise) {
+        return v.empty() ? otherwise : v[i < v.size() ? i : v.size() - 1];
     }
     uint32_t tickAt(size_t i) const {
         return ticks.empty() ? 0 : ticks[i < ticks.size() ? i : ticks.size() - 1];
