@@ -74,7 +74,7 @@ int64_t LoadMeter::interval(const LoadReading& now) const {
         const int64_t ticks = now.counter - baseline_.counter;
         if (ticks < 0) return -1;
         const double counted = static_cast<double>(ticks) * 1e7 / static_cast<double>(now.frequency);
-        if (std::fabs(static_cast<double>(elapsed) - counted) > CLOCK_SLACK + counted / 16)
+        if (std::fabs(static_cast<double>(elapsed) - counted) > CLOCK_SLACK + counted / 4)
             return -1; // set forward or back
     }
     return elapsed;

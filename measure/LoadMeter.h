@@ -49,7 +49,10 @@ class LoadMeter {
     static constexpr int64_t CLOCK_STEP = 156250; // the clock interval, 100 ns
     static constexpr int64_t MIN_INTERVAL = 4 * CLOCK_STEP;
     // How far the system clock may stray from the performance counter over
-    // one interval before it is taken as set: both move in clock steps.
+    // one interval before it is taken as set: the system stamps its clock
+    // after the providers have run and the counter before, so their
+    // difference moves with the time the providers take (a tenth of a second
+    // when one is first loaded), plus a quarter of the interval.
     static constexpr int64_t CLOCK_SLACK = 2 * CLOCK_STEP;
 
     // Figures for processorCount processors (slot 0 the total) from readings

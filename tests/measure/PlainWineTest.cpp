@@ -229,9 +229,10 @@ TEST(PlainWine, EveryLogRowFromTheFirstShowsTheLoadOfProcStat) {
     int64_t launched = 0;
     {
         Vantor run;
-        // No sampling tick meanwhile: each row's sample follows the row before
-        // it, the first one the sampler's making.
-        ASSERT_TRUE(run.Start(dir, "[Option]\r\nlog=1\r\n[Config]\r\ntmrate=60000\r\n"
+        // Both timers at their default rates: each row's sample still follows
+        // the row before it whatever the sampling tick read meanwhile, the
+        // first one the sampler's making.
+        ASSERT_TRUE(run.Start(dir, "[Option]\r\nlog=1\r\n[Config]\r\ntmrate=1000\r\n"
                                    "[Config\\Log]\r\nlogout=1\r\nlogtime=1\r\ntmrate2=1000\r\n"
                                    "logfile=" + log + "\r\n"));
         launched = run.launched;
