@@ -43,16 +43,17 @@ enum class MeterStep {
 
 class LoadMeter {
   public:
-    // Two steps would already keep a one-step jitter from reading as 0 or
-    // 100; four (62.5 ms) bound the error of one short interval to a quarter
-    // and still lie below the shortest timer period (100 ms).
+    // Idle time moves in clock steps, so one step more or less moves a figure
+    // by 100 / (steps in the interval) points: 50 over two steps, 25 over
+    // four (62.5 ms). Four still lie below the shortest timer period (100 ms),
+    // so a timer at any rate gets figures when it keeps its pace.
     static constexpr int64_t CLOCK_STEP = 156250; // the clock interval, 100 ns
     static constexpr int64_t MIN_INTERVAL = 4 * CLOCK_STEP;
     // How far the system clock may stray from the performance counter over
-    // one interval before it is taken as set: the system stamps its clock
-    // after the providers have run and the counter before, so their
-    // difference moves with the time the providers take (a tenth of a second
-    // when one is first loaded), plus a quarter of the interval.
+    // one interval before it is taken as set: this plus a quarter of the
+    // interval. The system stamps its clock after the providers have run and
+    // the counter before, so the two differ by the providers' time, which
+    // varies (a tenth of a second when one is first loaded).
     static constexpr int64_t CLOCK_SLACK = 2 * CLOCK_STEP;
 
     // Figures for processorCount processors (slot 0 the total) from readings

@@ -44,8 +44,9 @@ double Now() {
 }
 
 // The rounds read microseconds apart, closer than a meter resolves: each
-// timed sample measures from the reading of construction instead, set back
-// outside the timing, so that it computes every figure.
+// timed sample measures from one older reading instead, set back outside the
+// timing, so that it computes every figure. That reading is taken once the
+// provider is loaded, and a tenth of a second before the rounds.
 struct OldBaseline {
     LoadReading reading;
     bool take(const LoadSampler& sampler) {
@@ -82,9 +83,9 @@ bool Run(int cpus, int rounds) {
     sample.reserve(rounds);
     OldBaseline old;
     std::unique_ptr<LoadMeter> meter = sampler.newMeter();
+    sampler.read(); // settles the buffer
     if (!meter || !old.take(sampler)) return false;
     Sleep(100);
-    sampler.read(); // settles the buffer
     int failed = 0;
     const long before = allocations;
     for (int i = 0; i < rounds; ++i) {
@@ -127,6 +128,7 @@ bool RunKernel(int rounds) {
     OldBaseline old;
     std::unique_ptr<LoadMeter> meter = sampler.newMeter();
     if (!meter || !old.take(sampler)) return false;
+    Sleep(100);
     std::vector<ProcessorTimes> times(LoadSampler::KERNEL_RECORDS);
     std::vector<double> bare, sample;
     bare.reserve(rounds);
@@ -216,6 +218,7 @@ bool RunLogTick(int cpus, int rounds) {
     DeleteFileA(app.logfile);
     OldBaseline old;
     std::unique_ptr<LoadMeter> own = sampler.newMeter(), logged = sampler.newMeter();
+    sampler.read();
     if (!own || !logged || !old.take(sampler)) return false;
     Sleep(100);
     app.sampler = &sampler;
