@@ -84,6 +84,8 @@ bool RegisterMainClass(HINSTANCE instance) {
 bool CreateSamplerAndArrays() {
     app.sampler = new (std::nothrow) LoadSampler();
     if (!app.sampler) return false;
+    app.logMeter = app.sampler->newMeter().release();
+    app.watchMeter = app.sampler->newMeter().release();
     int count = app.sampler->processorCount();
     app.cpuCount = count > 1 ? count : 0;
     size_t entries = static_cast<size_t>(app.cpuCount) + 1;
@@ -91,16 +93,21 @@ bool CreateSamplerAndArrays() {
     app.gcolor = new (std::nothrow) uint32_t[entries]();
     app.loadHistory = new (std::nothrow) LoadHistory[entries];
     app.pendingGcolor = new (std::nothrow) uint32_t[entries]();
-    return app.graphPens && app.gcolor && app.loadHistory && app.pendingGcolor;
+    return app.graphPens && app.gcolor && app.loadHistory && app.pendingGcolor && app.logMeter &&
+           app.watchMeter;
 }
 
 void FreeSamplerAndArrays() {
     delete app.sampler;
+    delete app.logMeter;
+    delete app.watchMeter;
     delete[] app.graphPens;
     delete[] app.gcolor;
     delete[] app.loadHistory;
     delete[] app.pendingGcolor;
     app.sampler = nullptr;
+    app.logMeter = nullptr;
+    app.watchMeter = nullptr;
     app.graphPens = nullptr;
     app.gcolor = nullptr;
     app.loadHistory = nullptr;

@@ -94,7 +94,8 @@ void OnAutoExitTimer(HWND window) {
         return;
     }
     app.exitWatchArmed = 1;
-    OnSampleTick(window);
+    // Its own meter: the regular tick may have read a moment ago.
+    OnSampleTick(window, app.watchMeter);
 }
 
 void OnTrimTimer(HWND window) {

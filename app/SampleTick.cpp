@@ -7,11 +7,12 @@
 #include "titlebar/TitleBar.h"
 #include "tray/TrayIcon.h"
 
-void OnSampleTick(HWND hwnd) {
+void OnSampleTick(HWND hwnd, LoadMeter* meter) {
     // Without new figures nothing downstream changes.
-    if (!app.sampler || !app.loadHistory || !app.sampler->sample()) return;
+    if (!app.sampler || !app.loadHistory) return;
+    if (meter ? !app.sampler->sample(*meter) : !app.sampler->sample()) return;
     for (int s = 0; s <= app.cpuCount; ++s)
-        app.loadHistory[s].push(app.sampler->loadOf(s));
+        app.loadHistory[s].push(meter ? meter->loadOf(s) : app.sampler->loadOf(s));
     // The watch may end the program; then the window is gone.
     if (RunAutoExitWatch(hwnd)) return;
     if (app.title) UpdateTitleBar();

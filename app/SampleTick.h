@@ -3,4 +3,7 @@
 #pragma once
 #include <windows.h>
 
-void OnSampleTick(HWND hwnd);
+class LoadMeter;
+
+// The figures are those of the sampler's own meter unless another is given.
+void OnSampleTick(HWND hwnd, LoadMeter* meter = nullptr);

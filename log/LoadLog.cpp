@@ -221,19 +221,23 @@ bool OpenLog(HWND owner, int32_t processorCount) {
     SetTimer(owner, TIMER_LOG, UsableTimerPeriod(app.tmrate2, Settings().tmrate2, MAX_LOG_PERIOD),
              nullptr);
     app.logStartTick = GetTickCount64();
+    // The first row measures from the opening, not from an older row.
+    if (app.logMeter && app.sampler) app.logMeter->prime(app.sampler->latest());
     return true;
 }
 
 bool OnLogTick(HWND owner) {
-    if (!app.log || !app.logHandle || !app.sampler) return true;
-    if (!app.sampler->sample()) return true; // a failed sample writes and reports nothing
-    const int32_t total = static_cast<int32_t>(app.sampler->loadOf(0));
+    if (!app.log || !app.logHandle || !app.sampler || !app.logMeter) return true;
+    // Its own meter, so the rows measure the log's interval whenever the
+    // sampling tick read. A failed or too early reading writes nothing.
+    if (!app.sampler->sample(*app.logMeter)) return true;
+    const int32_t total = static_cast<int32_t>(app.logMeter->loadOf(0));
     if (!LogRowPasses(app, total, &app.lastLoggedTotal, &app.aboveLimit)) return true;
 
     const int32_t processors = app.logProcessors;
     app.logLoads[0] = static_cast<uint32_t>(total);
     for (int32_t i = 1; i <= processors && processors > 1; ++i)
-        app.logLoads[i] = app.sampler->loadOf(i);
+        app.logLoads[i] = app.logMeter->loadOf(i);
     // 64-bit milliseconds: a 32-bit difference would start again at 0 after
     // 49.7 days of logging.
     const uint64_t elapsed = GetTickCount64() - app.logStartTick;

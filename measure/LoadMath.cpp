@@ -1,12 +1,8 @@
 #include "measure/LoadMath.h"
 
-namespace {
-
-uint64_t Gained(int64_t now, int64_t prev) {
+uint64_t GainedTime(int64_t now, int64_t prev) {
     return now > prev ? static_cast<uint64_t>(now) - static_cast<uint64_t>(prev) : 0;
 }
-
-} // namespace
 
 uint32_t LoadFromIdle(uint32_t idleMs, uint32_t elapsedMs) {
     return LoadFromTimes(idleMs, elapsedMs);
@@ -30,9 +26,9 @@ void LoadsFromTimes(const ProcessorTimes* prev, const ProcessorTimes* now, int32
                     int32_t processorCount, uint32_t* load) {
     uint64_t idleSum = 0, timeSum = 0;
     for (int32_t p = 0; p < count; ++p) {
-        const uint64_t idle = Gained(now[p].idle, prev[p].idle);
+        const uint64_t idle = GainedTime(now[p].idle, prev[p].idle);
         const uint64_t time =
-            Gained(now[p].kernel, prev[p].kernel) + Gained(now[p].user, prev[p].user);
+            GainedTime(now[p].kernel, prev[p].kernel) + GainedTime(now[p].user, prev[p].user);
         if (p < processorCount) load[p + 1] = LoadFromTimes(idle, time);
         idleSum += idle;
         timeSum += time;

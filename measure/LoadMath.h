@@ -14,6 +14,9 @@ uint32_t LoadFromIdle(uint32_t idleMs, uint32_t elapsedMs);
 // 0 to 100; no time at all gives 0.
 uint32_t LoadFromTimes(uint64_t idle, uint64_t time);
 
+// How far a kernel time counter moved; one that went back moved nothing.
+uint64_t GainedTime(int64_t now, int64_t prev);
+
 // The total when the data lists no total instance: the truncated mean of the
 // processors' figures; 0 when there is no processor to average.
 uint32_t MeanLoad(uint64_t sum, int32_t processors);

@@ -5,12 +5,15 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
+#include "measure/LoadMeter.h"
 #include "measure/ProcessorTimes.h"
 
-// Where the sampler gets its data and its clock. The program's own source
-// asks the registry, the kernel and GetTickCount; tests and benchmarks hand
-// in their own.
+// Where the sampler gets its data. The program's own source asks the
+// registry and the kernel; tests and benchmarks hand in their own. The tick
+// count only says when the performance data is asked again after a failure:
+// figures are measured on the data's own clock.
 struct PerfSource {
     // Fills buffer with up to *bytes bytes of performance data and sets *bytes
     // to the length returned. Answers 0 on success, PERF_MORE_DATA when the
@@ -34,9 +37,6 @@ enum : int32_t { PERF_MORE_DATA = 234 };
 // (Windows build only).
 PerfSource RegistryPerfSource();
 
-// Where a reading came from.
-enum class LoadSource { None, PerfData, KernelTimes };
-
 class LoadSampler {
   public:
     LoadSampler(); // the registry, the kernel and GetTickCount (Windows only)
@@ -45,17 +45,29 @@ class LoadSampler {
     LoadSampler(const LoadSampler&) = delete;
     LoadSampler& operator=(const LoadSampler&) = delete;
 
-    // Takes one sample; true when the figures are new. The first one measures
-    // from construction.
+    // Takes one reading (one query); true when latest() holds a new one.
+    bool read();
+    // The latest reading; the one of construction until read() succeeds.
+    const LoadReading& latest() const { return latest_; }
+    // A meter of its own for another consumer, its baseline the latest
+    // reading; null when it cannot be had.
+    std::unique_ptr<LoadMeter> newMeter() const;
+    // One reading measured by `meter`; true when it has new figures.
+    bool sample(LoadMeter& meter);
+
+    // One reading measured by the sampler's own meter (the sampling tick's);
+    // true when the figures are new. The first one measures from construction.
     bool sample();
-    // The figure of a slot from the latest successful sample; 0 outside 0..processorCount.
+    // The figure of a slot from the own meter's latest figures; 0 outside
+    // 0..processorCount.
     uint32_t loadOf(int slot) const;
     // Processors found at construction (the total not counted); -1 when
     // neither source could be read then.
     int32_t processorCount() const { return processorCount_; }
+    // The performance data of construction had no total instance.
     bool averageTotal() const { return averageTotal_; }
     // The source of the latest reading.
-    LoadSource source() const { return latest_; }
+    LoadSource source() const { return latest_.source; }
 
     // The buffer's allocated size and the byte count the next query offers.
     uint32_t bufferCapacity() const { return perfBufferCapacity_; }
@@ -78,32 +90,22 @@ class LoadSampler {
   private:
     bool queryPerfData();
     bool countInstances();
-    int32_t sizeKernelRecords();
-    bool readIdleTimes(uint32_t* idle, int32_t* instances, int32_t* lastSlot) const;
-    bool readPerfData(bool queried, int32_t* instances, int32_t* lastSlot);
-    LoadSource takeReading(int32_t* entries, int32_t* lastSlot);
-    void adopt(LoadSource got, int32_t entries);
+    int32_t sizeKernelRecords(std::unique_ptr<ProcessorTimes[]>* first);
+    bool readIdleTimes(LoadReading* into) const;
+    bool readPerfData(bool queried);
+    LoadSource takeReading(bool* perfFailed);
     uint32_t tick() { return source_.tickCount ? source_.tickCount(source_.context) : 0; }
 
     PerfSource source_;
-    uint8_t* perfBuffer_ = nullptr;
+    std::unique_ptr<uint8_t[]> perfBuffer_;
     uint32_t perfBufferCapacity_ = 0;
     uint32_t perfBufferSize_ = 0;
     int32_t processorCount_ = 0;
     bool averageTotal_ = true;
-    int32_t slots_ = 1; // entries in each per-slot array: at least the total's
-    uint32_t* load_ = nullptr;
-    uint32_t* idleNow_ = nullptr;
-    uint32_t* idlePrev_ = nullptr;
-    uint32_t* idleNext_ = nullptr; // filled by a walk before it is taken over
     int32_t kernelCapacity_ = 0;
-    ProcessorTimes* kernelNow_ = nullptr;
-    ProcessorTimes* kernelPrev_ = nullptr;
-    ProcessorTimes* kernelNext_ = nullptr;
-    LoadSource latest_ = LoadSource::None;
-    int32_t entries_ = 0;         // instances or records the latest reading listed
-    bool perfFailed_ = false;     // the reading being taken found no usable data
-    uint32_t perfFailedAt_ = 0;   // tick of the reading that last found none
-    uint32_t tickNow_ = 0;
-    uint32_t tickPrev_ = 0;
+    LoadReading latest_;
+    LoadReading next_; // filled by a reading before it becomes the latest
+    std::unique_ptr<LoadMeter> meter_;
+    uint32_t tickNow_ = 0;      // tick of the latest reading
+    uint32_t perfFailedAt_ = 0; // tick of the reading that last found no data
 };

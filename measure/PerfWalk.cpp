@@ -36,6 +36,9 @@ bool OpenPerfObject(const uint8_t* data, size_t size, PerfObject* out) {
     out->headerLength = obj.HeaderLength;
     out->numCounters = obj.NumCounters;
     out->numInstances = obj.NumInstances;
+    out->time100ns = block.PerfTime100nSec;
+    out->perfTime = block.PerfTime;
+    out->perfFreq = block.PerfFreq;
     return true;
 }
 

@@ -14,6 +14,11 @@ struct PerfObject {
     uint32_t headerLength = 0;
     uint32_t numCounters = 0;
     int32_t numInstances = 0;
+    // The block's clock: PerfTime100nSec (the system time) and the
+    // performance counter with its frequency.
+    int64_t time100ns = 0;
+    int64_t perfTime = 0;
+    int64_t perfFreq = 0;
 };
 
 // One instance: offsets from the object's start.

@@ -1,14 +1,22 @@
 // A performance-data source for the sampler that plays prepared blocks and
 // tick counts, answering "more data" the way Wine does (count left at 0).
+// Each block played carries its time in its header, as the system stamps it:
+// the tick count of the same position in milliseconds, on the system clock
+// (PerfTime100nSec) and on the performance counter alike.
 #pragma once
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
 #include "measure/LoadSampler.h"
+#include "measure/PerfLayout.h"
 
 struct FakeSource {
     std::vector<std::vector<uint8_t>> blocks; // one per query; the last repeats
-    std::vector<uint32_t> ticks;              // one per tick read; the last repeats
+    std::vector<uint32_t> ticks;              // one per block played; the last repeats
+    // Where given, a block's times in 100 ns units instead of its tick: the
+    // system clock's, and the performance counter's (at 10 MHz).
+    std::vector<int64_t> stamps, counters;
     int moreData = 0;                         // answer "more data" this many times first
     uint32_t moreDataCount = 0;               // byte count left on "more data"
     bool fail = false;
@@ -31,17 +39,31 @@ struct FakeSource {
             *bytes = 0; // the same block waits for a larger buffer
             return PERF_MORE_DATA;
         }
-        ++f->queries;
         if (!b.empty()) std::memcpy(buffer, b.data(), b.size());
+        if (b.size() >= sizeof(PerfDataBlock)) {
+            const int64_t tick = int64_t(f->tickAt(f->queries)) * 10000;
+            const int64_t stamp = At(f->stamps, f->queries, tick);
+            const int64_t counter = At(f->counters, f->queries, stamp);
+            const int64_t freq = 10000000;
+            std::memcpy(buffer + offsetof(PerfDataBlock, PerfTime100nSec), &stamp, 8);
+            std::memcpy(buffer + offsetof(PerfDataBlock, PerfTime), &counter, 8);
+            std::memcpy(buffer + offsetof(PerfDataBlock, PerfFreq), &freq, 8);
+        }
+        ++f->queries;
         *bytes = static_cast<uint32_t>(b.size());
         return 0;
     }
+    static int64_t At(const std::vector<int64_t>& v, size_t i, int64_t otherwise) {
+        return v.empty() ? otherwise : v[i < v.size() ? i : v.size() - 1];
+    }
+    uint32_t tickAt(size_t i) const {
+        return ticks.empty() ? 0 : ticks[i < ticks.size() ? i : ticks.size() - 1];
+    }
+    // The tick count is that of the latest block played.
     static uint32_t Tick(void* ctx) {
         FakeSource* f = static_cast<FakeSource*>(ctx);
-        if (f->ticks.empty()) return 0;
-        uint32_t t = f->ticks[f->tickReads < f->ticks.size() ? f->tickReads : f->ticks.size() - 1];
         ++f->tickReads;
-        return t;
+        return f->tickAt(f->queries > 0 ? f->queries - 1 : 0);
     }
     static void Close(void* ctx) { ++static_cast<FakeSource*>(ctx)->closes; }
 

@@ -123,8 +123,8 @@ struct Vantor {
     HWND window = nullptr;
     int64_t launched = 0;
     // A copy of the program with its ini, reading this prefix's own data.
-    bool Start(const std::string& dir, const std::string& ini) {
-        testkit::RunOptions o{dir + "\\vantor.exe", "", dir, "", {}};
+    bool Start(const std::string& dir, const std::string& ini, const std::string& args = "") {
+        testkit::RunOptions o{dir + "\\vantor.exe", args, dir, "", {}};
         if (!CopyFileA((testkit::BuildDir() + "\\..\\..\\bin\\vantor.exe").c_str(), o.exe.c_str(),
                        FALSE) ||
             testkit::WriteTextFile(dir + "\\vantor.ini", "[Window]\r\nposx=100\r\nposy=100\r\n"
@@ -229,9 +229,10 @@ TEST(PlainWine, EveryLogRowFromTheFirstShowsTheLoadOfProcStat) {
     int64_t launched = 0;
     {
         Vantor run;
-        // No sampling tick meanwhile: each row's sample follows the row before
-        // it, the first one the sampler's making.
-        ASSERT_TRUE(run.Start(dir, "[Option]\r\nlog=1\r\n[Config]\r\ntmrate=60000\r\n"
+        // Both timers at their default rates: each row's sample still follows
+        // the row before it whatever the sampling tick read meanwhile, the
+        // first one the sampler's making.
+        ASSERT_TRUE(run.Start(dir, "[Option]\r\nlog=1\r\n[Config]\r\ntmrate=1000\r\n"
                                    "[Config\\Log]\r\nlogout=1\r\nlogtime=1\r\ntmrate2=1000\r\n"
                                    "logfile=" + log + "\r\n"));
         launched = run.launched;
@@ -263,6 +264,23 @@ TEST(PlainWine, EveryLogRowFromTheFirstShowsTheLoadOfProcStat) {
                                                         std::to_string(c));
         EXPECT_EQ(c, columns) << lines[i];
         a0 = at - 200, a1 = at;
+    }
+}
+
+// /E:3,20,0 while one core of the two is kept busy: the watch's first look,
+// which comes with a sampling tick, measures the whole delay and never ends
+// the program, with the log on or off.
+TEST(PlainWine, AutoExitWaitsWhileACoreIsBusy) {
+    Machine machine;
+    for (const char* log : {"0", "1"}) {
+        const std::string dir = testkit::FreshTempDir("plain_exit");
+        Vantor run;
+        ASSERT_TRUE(run.Start(dir,
+                              std::string("[Option]\r\nlog=") + log +
+                                  "\r\n[Config]\r\ntmrate=1000\r\n[Config\\Log]\r\nlogout=1\r\n"
+                                  "tmrate2=1000\r\nlogfile=" + dir + "\\cpu.csv\r\n",
+                              "/E:3,20,0"));
+        EXPECT_FALSE(testkit::WaitExit(run.process, 6000, nullptr)) << "log " << log;
     }
 }
 

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "FakeSource.h"
 #include "PerfBlockBuilder.h"
 #include "measure/LoadSampler.h"
+#include "tools/perfprovider/ProviderScript.h"
 
 namespace {
 
@@ -21,6 +24,8 @@ enum Perf { GOOD, FAILS, NO_OBJECT, NO_COUNTER };
 struct World : FakeSource {
     Perf perf = GOOD;
     bool kernel = true;
+    bool total = false; // the data lists a total instance, its idle time the mean
+    int32_t records = 4; // processors the kernel lists
     std::vector<ProcessorTimes> times = std::vector<ProcessorTimes>(4, ProcessorTimes{});
 
     // Idle and kernel time grow by the idle part of the loads, user time by the rest.
@@ -32,6 +37,11 @@ struct World : FakeSource {
             times[p].idle += idle, times[p].kernel += idle, times[p].user += ms * 10000 - idle;
             list.push_back({std::to_string(p), uint64_t(times[p].idle)});
         }
+        if (total) {
+            uint64_t sum = 0;
+            for (const BlockInstance& in : list) sum += in.idle100ns;
+            list.push_back({"_Total", sum / list.size()});
+        }
         BuiltBlock b = BuildBlock(list, perf == NO_COUNTER ? 7 : 6);
         if (perf == NO_OBJECT) Poke32(b, offsetof(PerfDataBlock, NumObjectTypes), 0);
         blocks = {b.bytes};
@@ -41,8 +51,9 @@ struct World : FakeSource {
         PerfSource s = FakeSource::source();
         s.processorTimes = [](void* ctx, ProcessorTimes* out, int32_t capacity) {
             World* w = static_cast<World*>(static_cast<FakeSource*>(ctx));
-            std::copy(w->times.begin(), w->times.begin() + std::min(capacity, 4), out);
-            return w->kernel ? std::min(capacity, 4) : -1;
+            const int32_t n = std::min(capacity, w->records);
+            std::copy(w->times.begin(), w->times.begin() + n, out);
+            return w->kernel ? n : -1;
         };
         return s;
     }
@@ -112,6 +123,84 @@ TEST(SamplerSources, TwentySamplesSwitchSourcesAndCloseOnlyAfterFailures) {
         EXPECT_EQ(failures, 4u);
     }
     EXPECT_EQ(w.closes, failures + 1) << "once more when the sampler goes";
+}
+
+// Without performance data at the start, the kernel's records give the
+// processor count and the first reading, so the first sample already
+// measures from construction. A provider that comes later, listing more
+// processors than the kernel counted, gives the total from its own total
+// instance, not the mean of the processors shown (50).
+TEST(SamplerSources, KernelAtTheStartThenAProviderWithATotal) {
+    World w;
+    w.perf = FAILS;
+    w.records = 2;
+    w.total = true;
+    w.run(0, {0, 0, 0, 0});
+    LoadSampler s(w.source());
+    EXPECT_EQ(s.processorCount(), 2);
+    EXPECT_TRUE(s.averageTotal());
+    EXPECT_EQ(s.source(), LoadSource::KernelTimes);
+    const struct {
+        Perf perf;
+        uint32_t ms;
+        bool figures;
+        std::vector<uint32_t> want;
+    } table[] = {
+        {FAILS, 1000, true, {50, 60, 40}}, // the priming reading was the kernel's
+        {GOOD, 60000, true, {50, 60, 40}}, // not asked within the minute
+        {GOOD, 1000, false, {50, 60, 40}}, // asked: only the baseline
+        {GOOD, 1000, true, {32, 60, 40}},
+    };
+    for (const auto& row : table) {
+        w.perf = row.perf;
+        w.run(row.ms, {60, 40, 20, 10});
+        EXPECT_EQ(s.sample(), row.figures) << row.ms;
+        EXPECT_EQ((std::vector<uint32_t>{s.loadOf(0), s.loadOf(1), s.loadOf(2)}), row.want);
+    }
+}
+
+// The sampling tick and the log tick at the default rates, the log a few
+// milliseconds before or after, on a machine whose clock and idle times move
+// in whole 15.625 ms steps: each timer's meter measures its own second, so
+// every figure of either stays within a few points of the load.
+TEST(SamplerSources, TwoTimersOnASteppedClockEachMeasureTheirOwnInterval) {
+    const struct {
+        int load;
+        int64_t logOffsetMs;
+    } table[] = {{70, -3}, {70, 3}, {80, -5}, {80, 5}, {5, 2}, {50, 0}, {70, 500}};
+    const int64_t MS100 = 10000, start = 987654321;
+    for (const auto& row : table) {
+        const perfprovider::Script script =
+            perfprovider::ParseScript("cpus 2\n" + std::to_string(row.load) + "\n");
+        perfprovider::SteppedIdle idle;
+        idle.reset(2, start);
+        std::vector<std::pair<int64_t, bool>> events = {{start, false}}; // (time, log tick)
+        for (int64_t k = 1; k <= 20; ++k) {
+            events.push_back({start + k * 1000 * MS100 + 7, false});
+            events.push_back({start + (k * 1000 + row.logOffsetMs) * MS100 + 3, true});
+        }
+        std::stable_sort(events.begin(), events.end());
+        FakeSource f;
+        for (const auto& e : events) {
+            idle.advance(script, 0, e.first);
+            const uint64_t a = uint64_t(idle.idle(0)), b = uint64_t(idle.idle(1));
+            f.blocks.push_back(BuildBlock({{"0", a}, {"1", b}, {"_Total", (a + b) / 2}}).bytes);
+            f.stamps.push_back(idle.stamp());
+            f.counters.push_back(e.first);
+        }
+        LoadSampler s(f.source());
+        std::unique_ptr<LoadMeter> log = s.newMeter();
+        ASSERT_TRUE(log);
+        for (size_t i = 1; i < events.size(); ++i) {
+            const bool isLog = events[i].second;
+            ASSERT_TRUE(isLog ? s.sample(*log) : s.sample()) << row.load << " at " << i;
+            for (int slot = 0; slot <= 2; ++slot) {
+                const int got = int(isLog ? log->loadOf(slot) : s.loadOf(slot));
+                EXPECT_NEAR(got, row.load, 3) << "load " << row.load << ", log "
+                                              << row.logOffsetMs << " ms, event " << i;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -28,12 +28,13 @@ class Sampler : public ::testing::Test {
 
 // The real sources, with what the sampler was given written down: the byte
 // counts offered and the answers, the provider's time of each block read
-// (its object's PerfTime), each tick count and each close.
+// (its object's PerfTime), the block's own time stamp (PerfTime100nSec),
+// each tick count and each close.
 struct Recorder {
     PerfSource real = RegistryPerfSource();
     std::vector<uint32_t> offered;
     std::vector<int32_t> answers;
-    std::vector<double> blockMs;
+    std::vector<double> blockMs, stampMs;
     std::vector<uint32_t> ticks;
     size_t closes = 0;
     static int32_t Query(void* ctx, uint8_t* buffer, uint32_t* bytes) {
@@ -48,6 +49,7 @@ struct Recorder {
             block.HeaderLength + sizeof obj <= *bytes) {
             memcpy(&obj, buffer + block.HeaderLength, sizeof obj);
             r->blockMs.push_back(obj.PerfTime * 1000.0 / obj.PerfFreq);
+            r->stampMs.push_back(block.PerfTime100nSec / 10000.0);
         }
         return status;
     }
@@ -67,13 +69,13 @@ struct Recorder {
         return s;
     }
     // What a scripted load shows over the latest sample: the provider ran it
-    // for its own interval, the sampler divides by the tick counts it read,
-    // and a busy machine puts some milliseconds between the two.
+    // for its own interval, the sampler divides by the blocks' time stamps,
+    // which the system takes a moment later, that a busy machine stretches.
     double Seen(double load) const {
-        const size_t n = blockMs.size(), t = ticks.size();
-        if (n < 2 || t < 2) return -1;
+        const size_t n = blockMs.size();
+        if (n < 2 || stampMs.size() != n) return -1;
         const double idle = (100.0 - load) * (blockMs[n - 1] - blockMs[n - 2]);
-        const double shown = 100.0 - idle / (ticks[t - 1] - ticks[t - 2]);
+        const double shown = 100.0 - idle / (stampMs[n - 1] - stampMs[n - 2]);
         return shown < 0 ? 0 : shown;
     }
 };

@@ -35,7 +35,15 @@ struct State {
     int collects = 0;    // Collect calls since the script was loaded
     std::vector<double> idle; // scripted idle counters, 100 ns units
     LARGE_INTEGER last = {};
+    perfprovider::SteppedIdle stepped; // the same in whole clock steps ("steps")
 } g;
+
+// The performance counter in 100 ns units.
+long long Now100ns(const LARGE_INTEGER& counter) {
+    LARGE_INTEGER freq;
+    QueryPerformanceFrequency(&freq);
+    return (long long)((double)counter.QuadPart * 1e7 / (double)freq.QuadPart);
+}
 
 std::string ScriptVariable() {
     char buf[MAX_PATH * 2];
@@ -73,19 +81,23 @@ void RefreshMode() {
     }
     g.idle.assign(name.empty() ? 0 : g.script.cpus, 0.0);
     QueryPerformanceCounter(&g.last);
+    g.stepped.reset(name.empty() ? 0 : g.script.cpus, Now100ns(g.last));
 }
 
 // Advances every scripted idle counter by (100 - load) % of the time since
-// the previous Collect, and consumes one load line.
+// the previous Collect, or by the whole clock steps passed since, and
+// consumes one load line.
 void AdvanceScripted() {
     LARGE_INTEGER now, freq;
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&freq);
     double elapsed100ns = (double)(now.QuadPart - g.last.QuadPart) * 1e7 / (double)freq.QuadPart;
     g.last = now;
+    g.stepped.advance(g.script, g.line, Now100ns(now));
     for (int cpu = 0; cpu < g.script.cpus; ++cpu) {
         double load = perfprovider::LoadOf(g.script, g.line, cpu);
-        g.idle[cpu] += elapsed100ns * (100.0 - load) / 100.0;
+        g.idle[cpu] = g.script.steps ? (double)g.stepped.idle(cpu)
+                                     : g.idle[cpu] + elapsed100ns * (100.0 - load) / 100.0;
     }
     if (g.line + 1 < g.script.loads.size()) ++g.line;
 }

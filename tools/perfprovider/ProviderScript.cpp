@@ -49,6 +49,8 @@ Script ParseScript(const std::string& text) {
         } else if (w == "pad" && words.size() > 1) {
             script.pad = ToInt(words[1]);
             if (script.pad < 0) script.pad = 0;
+        } else if (w == "steps") {
+            script.steps = true;
         } else if (w == "fail") {
             script.fail = true;
         } else if ((w[0] >= '0' && w[0] <= '9') || w[0] == '.') {
@@ -75,6 +77,24 @@ double LoadOf(const Script& script, size_t line, int cpu) {
     const std::vector<double>& figures = script.loads[line];
     if (figures.empty()) return 0;
     return (size_t)cpu < figures.size() ? figures[cpu] : figures.back();
+}
+
+void SteppedIdle::reset(int cpus, long long now100ns) {
+    step_ = now100ns / STEP;
+    idle_.assign(cpus > 0 ? cpus : 0, 0);
+    busy_.assign(idle_.size(), 0.0);
+}
+
+void SteppedIdle::advance(const Script& script, size_t line, long long now100ns) {
+    for (const long long last = now100ns / STEP; step_ < last; ++step_) {
+        for (size_t cpu = 0; cpu < idle_.size(); ++cpu) {
+            busy_[cpu] += LoadOf(script, line, static_cast<int>(cpu)) / 100.0;
+            if (busy_[cpu] >= 1.0 - 1e-9)
+                busy_[cpu] -= 1.0;
+            else
+                idle_[cpu] += STEP;
+        }
+    }
 }
 
 } // namespace perfprovider

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -42,6 +43,20 @@ double Now() {
     return t.QuadPart * 1e6 / freq.QuadPart;
 }
 
+// The rounds read microseconds apart, closer than a meter resolves: each
+// timed sample measures from one older reading instead, set back outside the
+// timing, so that it computes every figure. That reading is taken once the
+// provider is loaded, and a tenth of a second before the rounds.
+struct OldBaseline {
+    LoadReading reading;
+    bool take(const LoadSampler& sampler) {
+        const LoadReading& latest = sampler.latest();
+        if (!reading.allocate(latest.slots, latest.capacity)) return false;
+        reading.copyFrom(latest);
+        return true;
+    }
+};
+
 bool UseScript(int cpus) {
     char dir[MAX_PATH];
     DWORD n = GetTempPathA(sizeof dir, dir);
@@ -66,7 +81,11 @@ bool Run(int cpus, int rounds) {
     std::vector<double> query, sample;
     query.reserve(rounds); // so that only the sampler's own allocations are counted
     sample.reserve(rounds);
-    sampler.sample(); // settles the buffer
+    OldBaseline old;
+    std::unique_ptr<LoadMeter> meter = sampler.newMeter();
+    sampler.read(); // settles the buffer
+    if (!meter || !old.take(sampler)) return false;
+    Sleep(100);
     int failed = 0;
     const long before = allocations;
     for (int i = 0; i < rounds; ++i) {
@@ -74,8 +93,9 @@ bool Run(int cpus, int rounds) {
         double t0 = Now();
         LONG status =
             RegQueryValueExA(HKEY_PERFORMANCE_DATA, "238", nullptr, nullptr, buffer.data(), &bytes);
+        meter->prime(old.reading);
         double t1 = Now();
-        bool ok = sampler.sample();
+        bool ok = sampler.sample(*meter);
         double t2 = Now();
         if (status != ERROR_SUCCESS || !ok) ++failed;
         query.push_back(t1 - t0);
@@ -105,6 +125,10 @@ bool RunKernel(int rounds) {
     source.query = NoProcessorObject;
     LoadSampler sampler(source);
     if (!query || sampler.source() != LoadSource::KernelTimes) return false;
+    OldBaseline old;
+    std::unique_ptr<LoadMeter> meter = sampler.newMeter();
+    if (!meter || !old.take(sampler)) return false;
+    Sleep(100);
     std::vector<ProcessorTimes> times(LoadSampler::KERNEL_RECORDS);
     std::vector<double> bare, sample;
     bare.reserve(rounds);
@@ -112,10 +136,11 @@ bool RunKernel(int rounds) {
     int failed = 0;
     const long before = allocations;
     for (int i = 0; i < rounds; ++i) {
-        // A sample needs the tick count to move, which it does in steps of
-        // up to 16 ms; the kernel's query is far quicker than that.
+        // The kernel's times move in clock steps of up to 16 ms; its query is
+        // far quicker than that.
         for (const DWORD last = GetTickCount(); GetTickCount() == last;)
             Sleep(1);
+        meter->prime(old.reading);
         // The first call after the sleep pays for a cold cache: each goes
         // first every other round.
         ULONG got = 0;
@@ -126,12 +151,12 @@ bool RunKernel(int rounds) {
         if (i % 2) {
             status = query(processorTimesClass, times.data(), room, &got);
             t1 = Now();
-            ok = sampler.sample();
+            ok = sampler.sample(*meter);
             t2 = Now();
             bare.push_back(t1 - t0);
             sample.push_back(t2 - t1);
         } else {
-            ok = sampler.sample();
+            ok = sampler.sample(*meter);
             t1 = Now();
             status = query(processorTimesClass, times.data(), room, &got);
             t2 = Now();
@@ -191,7 +216,13 @@ bool RunLogTick(int cpus, int rounds) {
     std::snprintf(app.logfile, sizeof app.logfile, "%svantor-logbench-%lu-%d.csv", dir,
                   GetCurrentProcessId(), cpus);
     DeleteFileA(app.logfile);
+    OldBaseline old;
+    std::unique_ptr<LoadMeter> own = sampler.newMeter(), logged = sampler.newMeter();
+    sampler.read();
+    if (!own || !logged || !old.take(sampler)) return false;
+    Sleep(100);
     app.sampler = &sampler;
+    app.logMeter = logged.get();
     app.logout = app.log = app.logtime = 1;
     app.tmrate2 = 1000000; // the bench calls the tick itself
     ResetLogFilter();
@@ -199,11 +230,13 @@ bool RunLogTick(int cpus, int rounds) {
     std::vector<double> sample, tick;
     sample.reserve(rounds);
     tick.reserve(rounds);
-    sampler.sample();
+    sampler.read();
     const long before = allocations;
     for (int i = 0; i < rounds; ++i) {
+        own->prime(old.reading);
+        logged->prime(old.reading);
         double t0 = Now();
-        sampler.sample();
+        sampler.sample(*own);
         double t1 = Now();
         OnLogTick(nullptr);
         double t2 = Now();
@@ -215,15 +248,16 @@ bool RunLogTick(int cpus, int rounds) {
     const int rows = RowsIn(app.logfile);
     DeleteFileA(app.logfile);
     app.sampler = nullptr;
+    app.logMeter = nullptr;
     // The tick's own work hides in the noise of its query; the mean of the
     // paired differences estimates it without the medians' bias.
-    double own = 0;
-    for (int i = 0; i < rounds; ++i) own += (tick[i] - sample[i]) / rounds;
+    double ownCost = 0;
+    for (int i = 0; i < rounds; ++i) ownCost += (tick[i] - sample[i]) / rounds;
     const double s = Median(sample), t = Median(tick);
     const double write = RowWriteCost(app.logfile, cpus, rounds);
     std::printf("cpus %3d: log tick %8.1f us  bare sample %8.1f us  ratio %.3f  mean difference "
                 "%6.1f us  one row's write %5.1f us  allocations %ld  rows %d of %d\n",
-                cpus, t, s, s > 0 ? t / s : 0.0, own, write, allocated, rows, rounds);
+                cpus, t, s, s > 0 ? t / s : 0.0, ownCost, write, allocated, rows, rounds);
     return rows == rounds;
 }
 
