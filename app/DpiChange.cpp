@@ -63,7 +63,9 @@ bool BandShown() {
 void Resize(HWND window) {
     const uint32_t width = app.clientWidth, height = app.clientHeight;
     LayoutWindow(window, 0, 0, false, BandShown());
-    ResizeHome();
+    // The stored rectangle keeps its corner and takes the new size.
+    app.windowRect.right = app.windowRect.left + static_cast<LONG>(app.clientWidth);
+    app.windowRect.bottom = app.windowRect.top + static_cast<LONG>(app.clientHeight);
     if (app.clientWidth == width && app.clientHeight == height) {
         ComposeBackground(app.backDC);
         SetWindowRgn(window, BuildWindowRegion(app.backDC), TRUE);
