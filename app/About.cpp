@@ -1,7 +1,8 @@
 #include "app/About.h"
 
 #include "app/AppState.h"
-#include "options/DialogScale.h"
+#include "view/Dpi.h"
+#include "view/Scale.h"
 #include "res/resource.h"
 #include "VantorVersion.h"
 
@@ -27,7 +28,7 @@ void FollowLink(HWND box) {
 // The link's font at the box's scale (12 pixels at 96 dpi, as the box's
 // own text), in place of the one before.
 void SetLinkFont(HWND box) {
-    HFONT font = CreateFontA(-Scaled(12, DpiOf(box)), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE,
+    HFONT font = CreateFontA(-Scaled(12, WindowDpi(box)), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                              PROOF_QUALITY, DEFAULT_PITCH, "MS Pゴシック");
     HFONT old = LinkFont(box);

@@ -9,7 +9,8 @@
 #include "app/AppState.h"
 #include <commctrl.h>
 #include "base/SafeText.h"
-#include "options/DialogScale.h"
+#include "view/Dpi.h"
+#include "view/Scale.h"
 #include "options/OptionRules.h"
 #include "options/OptionsDialog.h"
 #include "options/PageKit.h"
@@ -29,7 +30,7 @@ DisplayPage page1;
 
 // In pixels: 13 at 96 dpi, grown with the scale of the page's monitor.
 HFONT CreateListFont(HWND window) {
-    return CreateFontA(Scaled(13, DpiOf(window)), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+    return CreateFontA(Scaled(13, WindowDpi(window)), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0,
                        "ＭＳ Ｐゴシック");
 }
@@ -77,7 +78,7 @@ void OnDrawItem(const DRAWITEMSTRUCT* item) {
     HFONT font = CreateListFont(item->hwndItem);
     HGDIOBJ oldFont = SelectObject(dc, font);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const int gap = Scaled(2, DpiOf(item->hwndItem));
+    const int gap = Scaled(2, WindowDpi(item->hwndItem));
     TextOutA(dc, square.right + gap, r.top, text, lstrlenA(text));
     SetBkMode(dc, oldMode);
     SelectObject(dc, oldFont);

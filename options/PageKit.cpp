@@ -3,7 +3,8 @@
 #include "app/AppState.h"
 #include <commctrl.h>
 #include "base/SafeText.h"
-#include "options/DialogScale.h"
+#include "view/Dpi.h"
+#include "view/Scale.h"
 #include "res/resource.h"
 
 void PlacePage(HWND page) {
@@ -55,7 +56,7 @@ void SetUpSlider(HWND slider, int low, int high, int tickEvery, int position) {
 }
 
 void SetBrowseImage(HWND page, int id, HBITMAP* image) {
-    const int side = Scaled(16, DpiOf(page));
+    const int side = Scaled(16, WindowDpi(page));
     HBITMAP fresh =
         static_cast<HBITMAP>(LoadImageA(app.instance, MAKEINTRESOURCEA(IDB_BROWSE), IMAGE_BITMAP,
                                         side, side, LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
