@@ -87,9 +87,10 @@ bool ReadPhysicalMemory(uint64_t* total, uint64_t* avail) {
 void MeasureMemoryTemplate(HDC dc) {
     uint64_t total = 0, avail = 0;
     ReadPhysicalMemory(&total, &avail);
-    const char* text = MemoryTemplate(total);
+    char text[48];
+    const size_t length = MemoryTemplate(text, sizeof text, total);
     HGDIOBJ old = SelectObject(dc, app.memFont);
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &app.memTextSize);
+    GetTextExtentPoint32A(dc, text, static_cast<int>(length), &app.memTextSize);
     SelectObject(dc, old);
 }
 

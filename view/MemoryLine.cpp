@@ -2,10 +2,27 @@
 
 #include "base/SafeText.h"
 
-const char* MemoryTemplate(uint64_t totalBytes) {
+namespace {
+
+// Four digits stop at 9999 MB, which a machine of today's 16 GB passes: from
+// there the figures take as many digits as the total has.
+int FigureDigits(bool large, uint64_t totalBytes) {
+    if (!large) return 3;
+    int digits = 1;
+    for (uint64_t mb = totalBytes / MEGABYTE; mb >= 10; mb /= 10)
+        ++digits;
+    return digits > 4 ? digits : 4;
+}
+
+} // namespace
+
+size_t MemoryTemplate(char* dst, size_t cap, uint64_t totalBytes) {
     // Only whole megabytes count, as in the text itself.
     const bool large = (totalBytes >> 32) != 0 || (totalBytes & ~uint64_t{0xfffff}) >= LARGE_MEMORY;
-    return large ? "Mem:9999/9999MB(100%" : "Mem:999/999MB(100%";
+    const int digits = FigureDigits(large, totalBytes);
+    char nines[24] = "99999999999999999999";
+    nines[digits] = '\0';
+    return FormatText(dst, cap, "Mem:%s/%sMB(100%%", nines, nines);
 }
 
 size_t FormatMemoryText(char* dst, size_t cap, bool extended, uint64_t totalBytes,
@@ -19,8 +36,8 @@ size_t FormatMemoryText(char* dst, size_t cap, bool extended, uint64_t totalByte
         const unsigned __int128 scaled = static_cast<unsigned __int128>(shown) * 1000;
         const int percent = static_cast<int>((scaled / totalBytes + 5) / 10);
         const unsigned long long s = shown / MEGABYTE, t = totalBytes / MEGABYTE;
-        return large ? FormatText(dst, cap, "Mem:%4llu/%4lluMB(%d%%)", s, t, percent)
-                     : FormatText(dst, cap, "Mem:%3llu/%3lluMB(%d%%)", s, t, percent);
+        return FormatText(dst, cap, "Mem:%*llu/%*lluMB(%d%%)", FigureDigits(large, totalBytes), s,
+                          FigureDigits(large, totalBytes), t, percent);
     }
     // The basic record holds 32-bit counts: what a system without the
     // extended call can report at all.

@@ -7,8 +7,9 @@
 enum : uint64_t { MEGABYTE = 1048576, LARGE_MEMORY = 1000 * MEGABYTE };
 
 // The template that sizes the memory bar: wide enough for the figures the
-// line can show on this machine, without the closing parenthesis.
-const char* MemoryTemplate(uint64_t totalBytes);
+// line can show on this machine, without the closing parenthesis. Answers
+// its length.
+size_t MemoryTemplate(char* dst, size_t cap, uint64_t totalBytes);
 
 // Whole-megabyte text of the line. extended selects the figures of the
 // extended status record (integer percentage) or of the basic one (floating

@@ -15,13 +15,27 @@ std::string Text(bool extended, uint64_t total, uint64_t avail, int32_t memtype)
     return buf;
 }
 
-TEST(MemoryTemplate, ThousandMegabytesIsLarge) {
-    EXPECT_STREQ(MemoryTemplate(999 * MB), "Mem:999/999MB(100%");
-    // 1000 MB less a fraction of a megabyte still counts as small.
-    EXPECT_STREQ(MemoryTemplate(1000 * MB - 1), "Mem:999/999MB(100%");
-    EXPECT_STREQ(MemoryTemplate(1000 * MB), "Mem:9999/9999MB(100%");
-    EXPECT_STREQ(MemoryTemplate(1ull << 32), "Mem:9999/9999MB(100%");
-    EXPECT_STREQ(MemoryTemplate((1ull << 32) + 5 * MB), "Mem:9999/9999MB(100%");
+TEST(MemoryTemplate, WideEnoughForTheTotalsFigures) {
+    const struct {
+        uint64_t total;
+        const char* want;
+    } rows[] = {
+        {999 * MB, "Mem:999/999MB(100%"},
+        // 1000 MB less a fraction of a megabyte still counts as small.
+        {1000 * MB - 1, "Mem:999/999MB(100%"},
+        {1000 * MB, "Mem:9999/9999MB(100%"},
+        {1ull << 32, "Mem:9999/9999MB(100%"},
+        {(1ull << 32) + 5 * MB, "Mem:9999/9999MB(100%"},
+        {9999 * MB, "Mem:9999/9999MB(100%"},
+        // Past four digits (16 GB and more) the figures would overrun the bar.
+        {10000 * MB, "Mem:99999/99999MB(100%"},
+        {65536ull * 1024 * MB, "Mem:99999999/99999999MB(100%"},
+    };
+    for (const auto& row : rows) {
+        char buf[48];
+        EXPECT_EQ(MemoryTemplate(buf, sizeof buf, row.total), std::string(row.want).size());
+        EXPECT_STREQ(buf, row.want) << row.total;
+    }
 }
 
 TEST(MemoryText, UsedAndFreeFiguresInBothRecords) {
@@ -31,6 +45,7 @@ TEST(MemoryText, UsedAndFreeFiguresInBothRecords) {
         EXPECT_EQ(Text(extended, 512 * MB, 412 * MB, 0), "Mem:100/512MB(20%)"); // 19.53
         EXPECT_EQ(Text(extended, 512 * MB, 500 * MB, 0), "Mem: 12/512MB(2%)");
     }
+    EXPECT_EQ(Text(true, 16384 * MB, 14384 * MB, 0), "Mem: 2000/16384MB(12%)");
 }
 
 TEST(MemoryText, PercentRoundsHalfUp) {
