@@ -78,10 +78,8 @@ TEST(TrayIcons, RealFolderAndAThousandRebuilds) {
     LoadTrayIcons();
     BITMAP bm = {};
     ASSERT_TRUE(GetIconInfo(static_cast<HICON>(app.trayIcons.pick(50)), &info));
-    GetObjectA(info.hbmColor, sizeof bm, &bm);
-    EXPECT_EQ(bm.bmWidth, 24);
-    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
-    app.trayIconSize = 16;
+    EXPECT_TRUE(GetObjectA(info.hbmColor, sizeof bm, &bm) && bm.bmWidth == 24) << bm.bmWidth;
+    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask), app.trayIconSize = 16;
     ClearTrayIcons();
     EXPECT_EQ(Live(), 0u);
     EXPECT_FALSE(GetIconInfo(kept, &info)) << "destroyed, not only counted";

@@ -1,80 +1,52 @@
 // vantor.exe started at each display scale of the prefix (its LogPixels):
-// the window, its text and its outline grow with the DPI, the notification
-// area gets icons of the size it shows at that DPI, and a WM_DPICHANGED
-// rescales the window and moves it where the system suggests.
+// window, text and outline grow with the DPI, the tray gets icons of the size
+// it shows at that DPI, and a WM_DPICHANGED rescales and moves the window.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <shellapi.h>
 
-#include <cstdlib>
-#include <string>
-#include <vector>
+#include <cmath>
 
-#include "tests/testkit/testkit.h"
+#include "tests/shell/VantorRun.h"
 #include "tools/fakeshell/FakeShell.h"
 #include "view/Scale.h"
 
 namespace {
 
-using fakeshell::TrayCall;
 typedef std::vector<uint32_t> Pixels;
-
 const char kDesktop[] = "Control Panel\\Desktop", kKept[] = "LogPixelsBeforeVantorTest";
 
-bool ReadDword(const char* name, DWORD* value) {
-    DWORD size = sizeof *value;
-    return RegGetValueA(HKEY_CURRENT_USER, kDesktop, name, RRF_RT_REG_DWORD, nullptr, value,
-                        &size) == ERROR_SUCCESS;
+bool Get(const char* name, DWORD* v) {
+    DWORD size = sizeof *v;
+    return !RegGetValueA(HKEY_CURRENT_USER, kDesktop, name, RRF_RT_REG_DWORD, nullptr, v, &size);
 }
-bool WriteDword(const char* name, DWORD value) {
-    return RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, name, REG_DWORD, &value, sizeof value) ==
-           ERROR_SUCCESS;
+void Set(const char* name, DWORD v) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, name, REG_DWORD, &v, sizeof v);
 }
 
-// The prefix's LogPixels for the programs started from now on (each reads
-// it when it starts). The value found (0: none) is put back at the end, and
-// kept beside meanwhile, so that a run that died half-way is mended by the next.
+// The prefix's LogPixels, read by each program as it starts. The value found
+// (0: none) is kept beside meanwhile, so that the next run mends one that died.
 struct PrefixDpi {
     DWORD old = 0;
     PrefixDpi() {
-        if (!ReadDword(kKept, &old)) ReadDword("LogPixels", &old), WriteDword(kKept, old);
+        if (!Get(kKept, &old)) Get("LogPixels", &old), Set(kKept, old);
     }
     ~PrefixDpi() {
-        if (old)
-            WriteDword("LogPixels", old);
-        else
-            RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+        if (old) Set("LogPixels", old);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, kKept);
     }
 };
 
-std::string Bin() {
-    return testkit::BuildDir() + "\\..\\..\\bin";
-}
-
-// A bitmap's pixels as 32-bit values, rows top-down.
-Pixels Bits(HBITMAP bmp, int w, int h) {
+Pixels Bits(HBITMAP bmp, int w, int h) { // 32-bit, rows top-down
     Pixels bits(static_cast<size_t>(w) * h);
-    BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO bi = {{sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     HDC dc = GetDC(nullptr);
     if (!GetDIBits(dc, bmp, 0, static_cast<UINT>(h), bits.data(), &bi, 0)) bits.clear();
     ReleaseDC(nullptr, dc);
     return bits;
 }
 
-// The program's built-in icon at side x side, as the shell receives one.
-Pixels BuiltIn(const std::string& exe, const char* name, int side) {
-    HMODULE m = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HICON icon = static_cast<HICON>(LoadImageA(m, name, IMAGE_ICON, side, side, 0));
-    ICONINFO info = {};
-    const Pixels bits = GetIconInfo(icon, &info) ? Bits(info.hbmColor, side, side) : Pixels();
-    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask), DestroyIcon(icon), FreeLibrary(m);
-    return bits;
-}
-
-// Rows of the window holding text: light pixels of the night skin's face
-// colour in the strip where the load text stands.
+// Height of the load text: rows holding the night skin's light face colour.
 int TextRows(HWND window, int dpi) {
     std::vector<COLORREF> px;
     int w = 0, h = 0, first = -1, last = -1;
@@ -91,8 +63,7 @@ int TextRows(HWND window, int dpi) {
     return first < 0 ? 0 : last - first + 1;
 }
 
-// WM_DPICHANGED with its rectangle written into the program, where the
-// message's pointer leads.
+// WM_DPICHANGED, its rectangle written into the program where lParam points.
 bool SendDpiChanged(HANDLE process, HWND window, int dpi, const RECT& to) {
     void* at = VirtualAllocEx(process, nullptr, sizeof to, MEM_COMMIT, PAGE_READWRITE);
     const bool ok =
@@ -103,117 +74,98 @@ bool SendDpiChanged(HANDLE process, HWND window, int dpi, const RECT& to) {
     return ok;
 }
 
-SIZE SizeOf(HWND w, POINT* corner = nullptr) {
-    RECT r = {};
-    GetWindowRect(w, &r);
-    if (corner) *corner = POINT{r.left, r.top};
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
 TEST(DisplayScale, WindowTextOutlineAndTrayIconsFollowTheDpi) {
-    const struct { int dpi, iconSide; } rows[] = {{96, 16}, {120, 20}, {144, 24}, {192, 32}};
     PrefixDpi prefix;
     fakeshell::FakeTray tray;
-    ASSERT_EQ(FindWindowA("Shell_TrayWnd", nullptr), tray.hwnd());
-    const std::string corner = Bin() + "\\night\\backLT.bmp";
+    const std::string bin = testkit::BuildDir() + "\\..\\..\\bin", skin = bin + "\\night\\";
     HBITMAP lt = static_cast<HBITMAP>(
-        LoadImageA(nullptr, corner.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        LoadImageA(nullptr, (skin + "backLT.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     BITMAP bm = {};
     GetObjectA(lt, sizeof bm, &bm);
     const int cw = bm.bmWidth, ch = bm.bmHeight;
-    const Pixels piece = Bits(lt, cw, ch);
+    const Pixels corner = Bits(lt, cw, ch);
     DeleteObject(lt);
-    ASSERT_FALSE(piece.empty());
-    SIZE base = {0, 0};
+    ASSERT_FALSE(corner.empty());
+    RECT base = {};
     int baseText = 0;
-    for (const auto& row : rows) {
-        SCOPED_TRACE("LogPixels " + std::to_string(row.dpi));
-        ASSERT_TRUE(WriteDword("LogPixels", static_cast<DWORD>(row.dpi)));
-        const std::string dir = testkit::FreshTempDir(("dpi" + std::to_string(row.dpi)).c_str());
-        const std::string exe = dir + "\\vantor.exe";
-        ASSERT_TRUE(CopyFileA((Bin() + "\\vantor.exe").c_str(), exe.c_str(), FALSE));
-        CreateDirectoryA((dir + "\\night").c_str(), nullptr);
+    for (const int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE("LogPixels " + std::to_string(dpi));
+        Set("LogPixels", dpi);
+        VantorRun v; // by hand: the skin goes beside the program before it starts
+        v.dir = testkit::FreshTempDir("dpi");
+        ASSERT_TRUE(CopyFileA((bin + "\\vantor.exe").c_str(), v.Exe().c_str(), FALSE));
+        CreateDirectoryA((v.dir + "\\night").c_str(), nullptr);
         for (const char* f : {"skin.ini", "back.bmp", "backLT.bmp", "backRT.bmp", "backRB.bmp",
                               "backLB.bmp", "backST.bmp", "backSB.bmp", "backSL.bmp", "backSR.bmp"})
-            ASSERT_TRUE(CopyFileA((Bin() + "\\night\\" + f).c_str(),
-                                  (dir + "\\night\\" + f).c_str(), FALSE));
-        testkit::WriteTextFile(dir + "\\vantor.ini",
-                               "[Window]\r\nposx=200\r\nposy=150\r\nwintop=0\r\n[Option]\r\n"
-                               "iconanim=1\r\n[Config]\r\ntmrate=200\r\n[Config\\Ext]\r\n"
-                               "skinname=night\r\n");
+            ASSERT_TRUE(CopyFileA((skin + f).c_str(), (v.dir + "\\night\\" + f).c_str(), FALSE));
+        testkit::WriteTextFile(v.Ini(), "[Window]\r\nposx=200\r\nposy=150\r\nwintop=0\r\n[Option]"
+                                        "\r\niconanim=1\r\n[Config]\r\ntmrate=200\r\n"
+                                        "[Config\\Ext]\r\nskinname=night\r\n");
         const size_t before = tray.CallCount();
-        testkit::Process p;
         ASSERT_TRUE(testkit::Start(
-            {exe, "", dir, testkit::WriteTextFile(dir + "\\l.txt", "cpus 1\n2\n"), {}}, &p));
-        HWND window = testkit::WaitForWindow("Vantor_PerfMon", "Vantor", 15000);
-        ASSERT_NE(window, nullptr);
+            {v.Exe(), "", v.dir, testkit::WriteTextFile(v.dir + "\\l.txt", "cpus 1\n2\n"), {}},
+            &v.process));
+        ASSERT_NE(v.window = testkit::WaitForWindow("Vantor_PerfMon", "Vantor", 15000), nullptr);
         // A message sent while the window is made is answered once it offers
         // its tray icon: it is sized after that.
         ASSERT_TRUE(testkit::WaitUntil([&] { return tray.CallCount() > before; }, 10000));
-        ASSERT_TRUE(testkit::SendWithTimeout(window, WM_NULL, 0, 0, 10000, nullptr));
-        const SIZE size = SizeOf(window);
-        const double scale = row.dpi / 96.0;
-        if (row.dpi == 96) base = size;
-        EXPECT_NEAR(size.cx, base.cx * scale, 3);
-        EXPECT_NEAR(size.cy, base.cy * scale, 3);
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        // The screen shows the window once a busy machine has painted it.
-        int text = 0;
-        testkit::WaitUntil([&] { return (text = TextRows(window, row.dpi)) > 5; }, 5000);
-        if (row.dpi == 96) baseText = text;
-        EXPECT_GT(text, 5);
-        EXPECT_NEAR(text, baseText * scale, 3);
-        if (row.dpi == 144) testkit::Screenshot("dpi_144");
+        ASSERT_TRUE(testkit::SendWithTimeout(v.window, WM_NULL, 0, 0, 10000, nullptr));
+        RECT r = {};
+        GetWindowRect(v.window, &r);
+        if (dpi == 96) base = r;
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        EXPECT_NEAR(w, (base.right - base.left) * dpi / 96.0, 3);
+        EXPECT_NEAR(h, (base.bottom - base.top) * dpi / 96.0, 3);
+        SetWindowPos(v.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        auto textScales = [&](int at) { // once a busy machine has painted it
+            return testkit::WaitUntil(
+                [&] { return std::abs(TextRows(v.window, at) - baseText * at / 96.0) <= 3; }, 5000);
+        };
+        if (dpi == 96)
+            testkit::WaitUntil([&] { return (baseText = TextRows(v.window, 96)) > 5; }, 5000);
+        ASSERT_GT(baseText, 5);
+        EXPECT_TRUE(textScales(dpi));
 
         // The outline is the scaled corner piece's: cut where its pixel is blue.
         HRGN region = CreateRectRgn(0, 0, 0, 0);
-        ASSERT_NE(GetWindowRgn(window, region), ERROR);
-        const int sw = Scaled(cw, row.dpi), sh = Scaled(ch, row.dpi);
+        ASSERT_NE(GetWindowRgn(v.window, region), ERROR);
+        const int sw = Scaled(cw, dpi), sh = Scaled(ch, dpi);
         int wrong = 0;
         for (int y = 0; y < sh; ++y)
-            for (int x = 0; x < sw; ++x) {
-                const uint32_t from =
-                    piece[NearestSource(y, ch, sh) * cw + NearestSource(x, cw, sw)];
-                wrong += (PtInRegion(region, x, y) != FALSE) == ((from & 0xffffff) == 0x0000ff);
-            }
+            for (int x = 0; x < sw; ++x)
+                wrong += (PtInRegion(region, x, y) != FALSE) ==
+                         ((corner[NearestSource(y, ch, sh) * cw + NearestSource(x, cw, sw)] &
+                           0xffffff) == 0x0000ff);
         EXPECT_EQ(wrong, 0);
-        EXPECT_TRUE(PtInRegion(region, size.cx / 2, size.cy / 2));
+        EXPECT_TRUE(PtInRegion(region, w / 2, h / 2));
         DeleteObject(region);
 
         // The built-in icon's own frame of the size the shell shows.
-        const TrayCall first = tray.Calls()[before];
-        EXPECT_EQ(first.message, static_cast<DWORD>(NIM_ADD));
-        EXPECT_EQ(first.iconWidth, row.iconSide);
-        EXPECT_EQ(first.iconHeight, row.iconSide);
-        EXPECT_EQ(first.iconPixels, BuiltIn(exe, "TICON00", row.iconSide));
+        const fakeshell::TrayCall first = tray.Calls()[before];
+        const int side = dpi / 6; // 16 at 96 dpi
+        EXPECT_EQ(first.iconWidth, side);
+        HMODULE m = LoadLibraryExA(v.Exe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        HICON icon = static_cast<HICON>(LoadImageA(m, "TICON00", IMAGE_ICON, side, side, 0));
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        EXPECT_EQ(first.iconPixels, Bits(info.hbmColor, side, side));
+        DeleteObject(info.hbmColor), DeleteObject(info.hbmMask), DestroyIcon(icon), FreeLibrary(m);
 
-        if (row.dpi == 96) {
-            // To 144 dpi at another place, several times as in a drag, and back.
-            const RECT to = {300, 250, 300 + size.cx * 3 / 2, 250 + size.cy * 3 / 2};
+        // To 144 dpi elsewhere, a burst as in a drag, and back home.
+        const RECT moves[] = {{300, 250, 300 + w * 3 / 2, 250 + h * 3 / 2}, r};
+        for (int k = 0; dpi == 96 && k < 2; ++k) {
+            const int to = k ? 96 : 144;
             for (int i = 0; i < 5; ++i)
-                ASSERT_TRUE(SendDpiChanged(p.process, window, 144, to));
-            POINT at;
-            const SIZE big = SizeOf(window, &at);
-            EXPECT_EQ(at.x, 300);
-            EXPECT_EQ(at.y, 250);
-            EXPECT_NEAR(big.cx, size.cx * 1.5, 3);
-            EXPECT_NEAR(big.cy, size.cy * 1.5, 3);
-            int bigText = 0;
-            EXPECT_TRUE(testkit::WaitUntil(
-                [&] { return std::abs((bigText = TextRows(window, 144)) - baseText * 1.5) <= 3; },
-                5000))
-                << bigText;
-            const RECT home = {200, 150, 200 + size.cx, 150 + size.cy};
-            ASSERT_TRUE(SendDpiChanged(p.process, window, 96, home));
-            const SIZE again = SizeOf(window, &at);
-            EXPECT_EQ(at.x, 200);
-            EXPECT_EQ(again.cx, size.cx);
-            EXPECT_EQ(again.cy, size.cy);
+                ASSERT_TRUE(SendDpiChanged(v.process.process, v.window, to, moves[k]));
+            RECT now = {};
+            GetWindowRect(v.window, &now);
+            EXPECT_EQ(now.left, moves[k].left);
+            EXPECT_EQ(now.top, moves[k].top);
+            EXPECT_NEAR(now.right - now.left, w * to / 96.0, k ? 0 : 3);
+            EXPECT_NEAR(now.bottom - now.top, h * to / 96.0, k ? 0 : 3);
+            EXPECT_TRUE(textScales(to));
         }
-        DWORD code = 99;
-        testkit::Post(window, WM_COMMAND, 40001, 0);
-        EXPECT_TRUE(testkit::WaitExit(p, 15000, &code));
-        EXPECT_EQ(code, 0u);
+        EXPECT_TRUE(v.Exit());
     }
 }
 

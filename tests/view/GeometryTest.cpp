@@ -183,13 +183,10 @@ TEST(UsableValues, TimerPeriodsFontHeightsOpacitiesAndWindowSizes) {
     EXPECT_EQ(UsableFontHeight(-5000), MAX_FONT_HEIGHT);
     EXPECT_EQ(UsableFontHeight(INT32_MIN), MAX_FONT_HEIGHT);
     // An opacity passed on as a byte would wrap: 256 to invisible, -1 to opaque.
-    const struct {
-        int32_t alpha;
-        unsigned used;
-    } opacities[] = {{180, 180}, {1, 1},     {255, 255},     {0, 1},          {-1, 1},
-                     {256, 255}, {511, 255}, {INT32_MIN, 1}, {INT32_MAX, 255}};
+    const int32_t opacities[][2] = {{180, 180}, {1, 1},     {255, 255},     {0, 1},         {-1, 1},
+                                    {256, 255}, {511, 255}, {INT32_MIN, 1}, {INT32_MAX, 255}};
     for (const auto& o : opacities)
-        EXPECT_EQ(UsableOpacity(o.alpha), o.used) << o.alpha;
+        EXPECT_EQ(UsableOpacity(o[0]), static_cast<uint32_t>(o[1])) << o[0];
 
     LayoutInput in = DefaultSkin();
     in.padLeft = in.padTop = INT32_MIN;
