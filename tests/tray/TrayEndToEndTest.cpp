@@ -172,7 +172,6 @@ TEST_F(Tray, ClicksHideAndShowWithTheTipStartTaskManagerAndOpenTheMenu) {
     ASSERT_TRUE(vantor.Start("tray_clicks", "", "multi=1\r\n", "", loads + "\n"));
     ASSERT_TRUE(testkit::WaitUntil([&] { return Visible(); }, 5000));
     const DWORD settle = GetDoubleClickTime() + 500;
-    auto Winhide = [&] { return IniValue(vantor.Ini(), "Window", "winhide"); };
     { // covered by a window over it (topmost, 100,100 to 300,250): brought to the front
         testkit::Process other;
         testkit::RunOptions o;
@@ -187,7 +186,8 @@ TEST_F(Tray, ClicksHideAndShowWithTheTipStartTaskManagerAndOpenTheMenu) {
     tray.Click(); // visible and uncovered: hidden, the tip shows the loads
     ASSERT_TRUE(testkit::WaitUntil([&] { return !Visible(); }, 3000));
     // Each click saves its change, as the menu's command does.
-    EXPECT_TRUE(testkit::WaitUntil([&] { return Winhide() == "1"; }, 3000));
+    EXPECT_TRUE(testkit::WaitUntil(
+        [&] { return IniValue(vantor.Ini(), "Window", "winhide") == "1"; }, 3000));
     // The tip waits for the next sampling tick, which a busy machine delays.
     EXPECT_TRUE(testkit::WaitUntil([&] { return Tip() == tip; }, 15000)) << Tip();
     tray.Click(); // shown and put in front, the tip names the program
@@ -196,7 +196,7 @@ TEST_F(Tray, ClicksHideAndShowWithTheTipStartTaskManagerAndOpenTheMenu) {
     size_t settled = tray.CallCount();
     Sleep(settle);
     EXPECT_EQ(tray.CallCount(), settled) << "the tip stays while the window shows";
-    EXPECT_EQ(Winhide(), "0") << "a window shown by a click comes back shown";
+    EXPECT_EQ(IniValue(vantor.Ini(), "Window", "winhide"), "0") << "a click's show is saved";
 
     TaskManagerRunning(true);
     tray.DoubleClick(); // Task Manager, and neither hidden nor shown
