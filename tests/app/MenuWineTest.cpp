@@ -1,9 +1,6 @@
-// The real program's popup menu, opened by a right click and read from
-// inside: its texts and marks, and every switch changing its setting, its
-// mark and its line of vantor.ini and nothing else.
+// The popup menu opened by a right click and read from inside; every switch
+// changes its setting, its mark and its line of vantor.ini and nothing else.
 #include "tests/app/UserKit.h"
-
-#include <gtest/gtest.h>
 
 #include <sstream>
 
@@ -21,7 +18,7 @@ TEST(Menu, RightClickOpensItWithItsTextsAndMarksAndItsItemsTakeEffect) {
     ASSERT_NE(menu, nullptr);
     testkit::Screenshot("popup_menu");
     std::string texts;
-    std::map<unsigned, std::string> items = MenuItems(v, &texts);
+    std::map<unsigned, std::string> items = testkit::OpenMenuItems(v.window, &texts);
     EXPECT_EQ(texts, "40022 ウィンドウを隠す|0 マウスオーバー時|40035 標準|40033 隠す|40034 避ける|"
                      "40012 常に最前面|40027 半透明表示|40036 画面端にスナップ|0 |"
                      "40028 メモリ容量表示|40023 タイトルバーに寄生|40025 ｱｲｺﾝでもﾓﾆﾀする|"
@@ -44,7 +41,7 @@ TEST(Menu, RightClickOpensItWithItsTextsAndMarksAndItsItemsTakeEffect) {
     Keys(menu, {VK_DOWN, VK_DOWN, VK_RIGHT});
     Sleep(300);
     testkit::Screenshot("popup_menu_submenu");
-    EXPECT_EQ(MenuItems(v)[40012], "checked mark");
+    EXPECT_EQ(testkit::OpenMenuItems(v.window, nullptr)[40012], "checked mark");
     Keys(menu, {VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_TRUE(WaitIni(v, "Window", "acthide", "2"));
     EXPECT_TRUE(WaitRect(v.window, 300, 300 + H + 4, W, H));
@@ -58,21 +55,19 @@ TEST(Menu, RightClickOpensItWithItsTextsAndMarksAndItsItemsTakeEffect) {
     HWND box = testkit::WaitForWindow("#32770", "About Vantor", 5000);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(GetWindow(box, GW_OWNER), v.window);
-    char version[64] = {}, link[64] = {};
-    SendMessageA(GetDlgItem(box, 1042), WM_GETTEXT, sizeof version,
-                 reinterpret_cast<LPARAM>(version));
-    SendMessageA(GetDlgItem(box, 1081), WM_GETTEXT, sizeof link, reinterpret_cast<LPARAM>(link));
-    EXPECT_STREQ(version, "Vantor CPUモニタ v1.52");
-    EXPECT_STREQ(link, "https://vantor.example.jp/");
+    char text[64] = {};
+    GetDlgItemTextA(box, 1042, text, sizeof text);
+    EXPECT_STREQ(text, "Vantor CPUモニタ v1.52");
+    GetDlgItemTextA(box, 1081, text, sizeof text);
+    EXPECT_STREQ(text, "https://vantor.example.jp/");
     Sleep(300);
     testkit::Screenshot("about_box");
-    // The hand cursor is the box's answer for the link alone.
-    LRESULT hand = 0, other = 0;
-    LPARAM at = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
-    testkit::SendWithTimeout(box, WM_SETCURSOR, (WPARAM)GetDlgItem(box, 1081), at, 3000, &hand);
-    testkit::SendWithTimeout(box, WM_SETCURSOR, (WPARAM)GetDlgItem(box, 1042), at, 3000, &other);
-    EXPECT_EQ(hand, 1);
-    EXPECT_EQ(other, 0);
+    for (int id : {1081, 1042}) { // the hand cursor is the box's answer for the link alone
+        LRESULT hand = -1;
+        testkit::SendWithTimeout(box, WM_SETCURSOR, (WPARAM)GetDlgItem(box, id),
+                                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), 3000, &hand);
+        EXPECT_EQ(hand, id == 1081) << id;
+    }
     RECT ok = RectOf(GetDlgItem(box, IDOK));
     Move((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
     Xdo("click 1");
@@ -80,7 +75,7 @@ TEST(Menu, RightClickOpensItWithItsTextsAndMarksAndItsItemsTakeEffect) {
 
     // "終了", the last item, ends the program with code 0.
     Keys(OpenMenuByRightClick(330, 330), {VK_UP, VK_RETURN});
-    ExpectExitCodeZero(v);
+    Exit(v, true);
 }
 
 std::map<std::string, std::string> KeysOf(const std::string& ini, const std::string& name) {
@@ -156,13 +151,10 @@ TEST(Commands, EachSwitchChangesItsSettingItsMarkAndNothingElse) {
             }
             for (const char* name : {"Config", "Config\\Color", "Config\\Log", "Config\\Ext"})
                 EXPECT_EQ(KeysOf(after, name), KeysOf(before, name)) << s.id << name;
-            // Its mark, read from the menu the window's own handler opens
-            // (a hidden or evading window cannot be right-clicked).
-            testkit::Post(v.window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
-            ASSERT_NE(WaitMenu(), nullptr);
-            std::string mark = MenuItems(v)[s.id];
-            Keys(WaitMenu(), {VK_ESCAPE});
-            EXPECT_EQ(mark, mode || want == "1" ? "checked mark" : "unchecked mark") << s.id;
+            // Its mark (a hidden or evading window cannot be right-clicked).
+            EXPECT_EQ(testkit::MenuItemsOf(v.window)[s.id],
+                      mode || want == "1" ? "checked mark" : "unchecked mark")
+                << s.id;
             if (s.id == 40023) {
                 EXPECT_TRUE(InFrontCarrying(memo, on));
             } else if (s.id == 40012) {
@@ -177,8 +169,7 @@ TEST(Commands, EachSwitchChangesItsSettingItsMarkAndNothingElse) {
         }
     }
     EXPECT_EQ(RectOf(v.window).bottom, plain.bottom);
-    testkit::Post(v.window, WM_COMMAND, 40001, 0);
-    ExpectExitCodeZero(v);
+    Exit(v);
 }
 
 } // namespace

@@ -86,25 +86,13 @@ TEST(Evade, JumpsAwayFromThePointerOrToTheOtherSideNearTheFarEdge) {
     EXPECT_SPOT(EvadePlace(At(2150, 300), W, H, Spot{55, 0}, kRight.work), 2266, 300);
 }
 
-// A grid step's place and the pointer's, as the window procedure takes them.
-Spot GridResizePlace(int32_t corner, const Box& window, int32_t width, int32_t height,
-                     const MonitorArea* monitors, int count, Spot* anchor) {
-    const Spot place = ResizePlace(corner, window, width, height, monitors, count);
-    *anchor = CornerPixel(corner, place, width, height);
-    return place;
-}
-
 TEST(GridResize, FourProcessorsTwoByTwoThenThreeByTwoThenFourByOne) {
     int32_t colum = 2, row = 2;
     Spot anchor{330, 250};
     EXPECT_FALSE(GridResizeStep(0, anchor, Spot{439, 250}, 4, &colum, &row)); // 109 pixels
     EXPECT_TRUE(GridResizeStep(0, anchor, Spot{440, 250}, 4, &colum, &row));
     EXPECT_EQ(colum * 10 + row, 32);
-    // The corner opposite the dragged one stays; the anchor is the dragged
-    // corner's own pixel.
-    EXPECT_SPOT(GridResizePlace(0, Box{100, 100, 332, 253}, 342, 153, &kPrimary, 1, &anchor), 100,
-                100);
-    EXPECT_SPOT(anchor, 441, 252);
+    anchor = Spot{441, 252}; // where the resize table's "3 x 2" row puts it
     EXPECT_TRUE(GridResizeStep(0, anchor, Spot{551, 252}, 4, &colum, &row));
     EXPECT_EQ(colum * 10 + row, 41);
     EXPECT_FALSE(GridResizeStep(0, anchor, Spot{800, 400}, 4, &colum, &row)); // nothing more
@@ -113,8 +101,6 @@ TEST(GridResize, FourProcessorsTwoByTwoThenThreeByTwoThenFourByOne) {
     row = 4;
     EXPECT_TRUE(GridResizeStep(3, Spot{400, 400}, Spot{180, 400}, 8, &colum, &row));
     EXPECT_EQ(colum * 10 + row, 42);
-    EXPECT_SPOT(GridResizePlace(3, Box{400, 100, 632, 397}, 452, 149, &kPrimary, 1, &anchor), 180,
-                248);
 }
 
 // A grid step (held: its corner) and a setting's change of size (held -1,
@@ -129,16 +115,17 @@ TEST(Resize, TheHeldEdgesStayAndAWindowThatFitsStaysOnItsWorkArea) {
         int count; // of both
         Spot place, anchor;
     } const rows[] = {
-        // A 1 x 32 grid made 2 x 16 from the top-right corner would keep its
-        // bottom and fall below the screen; it comes up to the work area's
-        // top instead (on the primary screen, the user test's case).
+        // The corner opposite the dragged one stays; the anchor is the dragged corner's pixel.
+        {"3 x 2", 0, {100, 100, 332, 253}, 342, 153, 1, {100, 100}, {441, 252}},
+        {"4 x 2 from the top left", 3, {400, 100, 632, 397}, 452, 149, 1, {180, 248}, {180, 248}},
+        // A 1 x 32 grid made 2 x 16 from the top-right corner would fall below
+        // the screen; it comes up to the work area's top instead.
         {"on the right monitor", 2, {1100, 100, 1212, 2417}, 222, 1165, 2, {1100, 0}, {1321, 0}},
         // Grown leftwards from where only 12 pixels of it showed.
         {"left edge", 1, {-100, 100, 12, 184}, 222, 84, 1, {0, 100}, {0, 183}},
         // Grown past the right edge: wholly back on the screen, the pointer with it.
         {"partly off", 0, {1000, 100, 1112, 400}, 222, 300, 1, {802, 100}, {1023, 399}},
-        // The memory line switched on, flush with the screen's bottom behind
-        // the task bar: the bottom stays, above the task bar.
+        // The memory line switched on, flush with the bottom behind the task bar: above it.
         {"behind the task bar", -1, {300, 684, 412, 768}, 128, 103, 1, {300, 625}, {}},
         {"snapped to the task bar", -1, {300, 644, 412, 728}, 128, 103, 1, {300, 625}, {}},
         {"snapped right", -1, {912, 300, 1024, 384}, 128, 103, 1, {896, 300}, {}},

@@ -1,11 +1,11 @@
-// The real vantor.exe in a user's hands: a copy in its own folder with its
-// own vantor.ini and scripted processors, the X pointer (xdotool) that moves
-// it, and the menu probe hook (tools/menuprobe) that reads its open menus.
+// The real vantor.exe in a user's hands: a copy with its own vantor.ini and scripted
+// processors, the X pointer (xdotool), and the menu probe hook (tools/menuprobe).
 #pragma once
 #include "tests/testkit/testkit.h"
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
-#include <map>
 #include <string>
 
 namespace userkit {
@@ -18,25 +18,100 @@ struct Vantor {
     std::string ini;
 };
 
-// xdotool with args; Wine starts a Linux program given by its path.
-bool Xdo(const std::string& args);
-bool Move(int x, int y);
-// A copy with its own vantor.ini ([Window] with wintop marks the program's
-// own layout) and `cpus` scripted processors; waits until the window shows.
-bool Start(Vantor* v, const char* name, const std::string& window, const std::string& rest,
-           int cpus = 1);
-void ExpectExitCodeZero(Vantor& v);
-RECT RectOf(HWND window);
-bool WaitRect(HWND window, int left, int top, int width, int height);
-std::string Ini(const Vantor& v, const char* section, const char* key);
-bool WaitIni(const Vantor& v, const char* section, const char* key, const std::string& want);
-bool Shown(const Vantor& v, bool shown);
-BYTE Opacity(HWND window);
-// The items of every open menu: "id state,flags mark|nomark text" lines.
-std::map<unsigned, std::string> MenuItems(Vantor& v, std::string* texts = nullptr);
-HWND WaitMenu();
-HWND OpenMenuByRightClick(int x, int y);
-// Keys posted one by one to an open menu.
-void Keys(HWND menu, std::initializer_list<WPARAM> keys);
+// Wine starts a Linux program given by its path as it would a Windows one.
+inline bool Xdo(const std::string& args) {
+    std::string line = "/usr/bin/xdotool " + args;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    bool done = WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    Sleep(60); // the program reads the X events on its next turn
+    return done;
+}
+
+inline bool Move(int x, int y) {
+    return Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+
+// [Window] with wintop marks the program's own layout; waits until the window shows.
+inline bool Start(Vantor* v, const char* name, const std::string& window, const std::string& rest,
+                  int cpus = 1) {
+    Move(1015, 760); // away from every test window
+    std::string dir = testkit::FreshTempDir(name), loads = "cpus " + std::to_string(cpus) + "\n";
+    for (int i = 0; i < cpus; ++i)
+        loads += std::to_string(30 + 10 * i) + " ";
+    v->ini = testkit::WriteTextFile(dir + "\\vantor.ini", "[Window]\r\nwintop=0\r\n" + window +
+                                                              "[Config]\r\ntmrate=1000\r\n" + rest);
+    testkit::RunOptions o;
+    o.exe = dir + "\\vantor.exe";
+    o.workDir = dir;
+    o.providerScript = testkit::WriteTextFile(dir + "\\loads.txt", loads + "\n");
+    const std::string built = testkit::BuildDir() + "\\..\\..\\bin\\vantor.exe";
+    if (!CopyFileA(built.c_str(), o.exe.c_str(), FALSE) || !testkit::Start(o, &v->process))
+        return false;
+    v->window = testkit::WaitForWindow("Vantor_PerfMon", "Vantor", 15000);
+    return v->window && testkit::WaitUntil([&] { return IsWindowVisible(v->window); }, 5000);
+}
+
+// "終了" (unless already chosen), and the end with code 0.
+inline void Exit(Vantor& v, bool chosen = false) {
+    if (!chosen) testkit::Post(v.window, WM_COMMAND, 40001, 0);
+    DWORD code = 99;
+    ASSERT_TRUE(testkit::WaitExit(v.process, 10000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+inline RECT RectOf(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+inline bool WaitRect(HWND window, int left, int top, int width, int height) {
+    const RECT want = {left, top, left + width, top + height};
+    auto there = [&] {
+        const RECT r = RectOf(window);
+        return EqualRect(&r, &want) != FALSE;
+    };
+    return testkit::WaitUntil(there, 5000);
+}
+
+inline std::string Ini(const Vantor& v, const char* section, const char* key) {
+    char value[64] = {};
+    GetPrivateProfileStringA(section, key, "", value, sizeof value, v.ini.c_str());
+    return value;
+}
+
+inline bool WaitIni(const Vantor& v, const char* section, const char* key,
+                    const std::string& want) {
+    return testkit::WaitUntil([&] { return Ini(v, section, key) == want; }, 3000);
+}
+
+inline bool Shown(const Vantor& v, bool shown) {
+    return testkit::WaitUntil([&] { return (IsWindowVisible(v.window) != FALSE) == shown; }, 5000);
+}
+
+inline BYTE Opacity(HWND window) {
+    BYTE alpha = 0;
+    GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr);
+    return alpha;
+}
+
+inline HWND OpenMenuByRightClick(int x, int y) {
+    Move(x, y);
+    Xdo("click 3");
+    return testkit::WaitForMenu(3000);
+}
+
+inline void Keys(HWND menu, std::initializer_list<WPARAM> keys) {
+    for (WPARAM key : keys) {
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+        Sleep(80);
+    }
+}
 
 } // namespace userkit

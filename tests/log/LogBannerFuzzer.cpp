@@ -1,8 +1,7 @@
-// Arbitrary bytes, alone or after a banner or a cut banner, as the start of
-// an existing log file: a rotation name fits its buffer and is given only to
-// a file that begins like a banner; only what could still become a banner,
-// the whole line at most, is taken for an unfinished one; and every banner
-// this program writes, whole or cut, reads back as its own.
+// Arbitrary bytes, alone or after a whole or cut banner, as the start of an old
+// log: a start time is read only from a file that begins like a banner, and a
+// rotation name fits its buffer; only what could still become a banner, the
+// whole line at most, is unfinished; every banner written reads back as its own.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -50,13 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const size_t fixed = strstr(banner, "at ") + 3 - banner;
         Check(head.size() > fixed && memcmp(h, banner, fixed) == 0);
     }
-    if (afterWholeBanner) Check(ReadLogBannerStart(h, head.size(), &start));
     if (IsUnfinishedLogBanner(h, head.size()))
         Check(head.size() <= bannerLength &&
               (head.empty() || IsUnfinishedLogBanner(h, head.size() - 1)));
-    // A whole banner is unfinished only when nothing at all follows it.
+    // A whole banner is read, and is unfinished only when nothing at all follows it.
     if (afterWholeBanner)
-        Check(IsUnfinishedLogBanner(h, head.size()) == (head.size() == bannerLength));
+        Check(ReadLogBannerStart(h, head.size(), &start) &&
+              IsUnfinishedLogBanner(h, head.size()) == (head.size() == bannerLength));
 
     std::vector<char> out(cap, 'x');
     if (RotatedLogName(t, logfile.c_str(), taken, out.data(), cap)) {

@@ -2,6 +2,7 @@
 // and the cut of texts read at capacity.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -78,11 +79,9 @@ TEST(SettingsBlock, SectionNamesOfBothLayouts) {
 }
 
 // Lists are written with '|' for each zero byte that ends a name.
-std::string List(const char* names) {
-    std::string list = std::string(names) + "|";
-    for (char& c : list)
-        if (c == '|') c = '\0';
-    return list;
+std::string List(std::string names) {
+    std::replace(names.begin(), names.end(), '|', '\0');
+    return names + '\0';
 }
 
 TEST(SettingsBlock, OnlyAFileOfConfigAloneHasTheOldLayout) {

@@ -181,13 +181,10 @@ TEST_F(SettingsFile, ReadOnlyFolderKeepsTheValuesInMemory) {
     // A settings path whose folder does not exist cannot be written at all.
     CopyText(app.iniPath, sizeof app.iniPath, (folder + "\\missing\\vantor.ini").c_str());
     // Its error boxes are answered from another thread, as a user would.
-    std::vector<std::string> texts;
-    std::thread user([&texts] {
-        while (HWND box = testkit::WaitForWindow("#32770", "Vantor エラー",
-                                                 texts.empty() ? 15000 : 1000)) {
-            char text[512] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            texts.push_back(text);
+    int boxes = 0;
+    std::thread user([&boxes] {
+        while (HWND box = testkit::WaitForWindow("#32770", "Vantor エラー", boxes ? 1000 : 15000)) {
+            ++boxes;
             testkit::Post(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
             testkit::WaitUntil([&] { return !IsWindow(box); }, 5000);
         }
@@ -200,10 +197,8 @@ TEST_F(SettingsFile, ReadOnlyFolderKeepsTheValuesInMemory) {
     SaveSettings(false);
     EXPECT_EQ(app.posx, 77);
     EXPECT_EQ(GetFileAttributesA(app.iniPath), INVALID_FILE_ATTRIBUTES);
-    // The first failed save, that of the missing file, is told once.
     user.join();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_NE(texts[0].find(app.iniPath), std::string::npos) << texts[0];
+    EXPECT_EQ(boxes, 1) << "the first failed save, that of the missing file, is told once";
 }
 
 } // namespace
