@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
-# The user's guide in help/: every page's local links and pictures resolve,
-# nothing is fetched from elsewhere and no script runs; then help_check under
-# Wine beside the real program.
+# The guide's links and pictures; then help_check beside a copy of the program
+# in a folder named as users' are ("#", spaces) with what it reads of the guide.
 #   guide_test.sh HELP_CHECK_EXE
-set -uo pipefail
+set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/bench/common.sh"
 checker=${1:?usage: guide_test.sh HELP_CHECK_EXE}
-guide="$ROOT/help"
 work="$(mktemp -d /tmp/vantor-guide-test.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-
-python3 "$(dirname "${BASH_SOURCE[0]}")/guide_links.py" "$guide" || exit 1
-
-convert "$guide/img/skin-sample.png" -type TrueColor BMP3:"$work/skin-sample.bmp" || exit 1
-export VANTOR_GUIDE_DIR VANTOR_SKIN_PICTURE
-VANTOR_GUIDE_DIR="$(winepath -w "$guide")"
-VANTOR_SKIN_PICTURE="$(winepath -w "$work/skin-sample.bmp")"
-wine "$checker"
+python3 "$(dirname "${BASH_SOURCE[0]}")/guide_links.py" "$ROOT/help"
+dir="$work/guide in folder #1"
+mkdir "$dir"
+cp -r "$ROOT/help/skin/sample" "$(dirname "$checker")/../../bin/vantor.exe" "$dir/"
+cat "$ROOT"/help/*.html >"$dir/guide.txt"
+convert "$ROOT/help/img/skin-sample.png" -depth 8 "$dir/skin-sample.ppm"
+wine "$checker" "$(winepath -w "$dir")"
