@@ -1,7 +1,6 @@
 // The options dialog and the About box at the prefix's display scale (named
-// in VANTOR_TEST_DPI by at-each-dpi), measured inside the program by
-// TextFitProbe: every text whole in its control's font, nothing on another,
-// the pages over their tab, what the program draws in pixels grown with it.
+// in VANTOR_TEST_DPI by at-each-dpi), measured inside the program by the
+// text-fit probe.
 #include "tests/options/OptionsDialogKit.h"
 
 #include <cstdlib>
@@ -38,26 +37,21 @@ const struct {
     {"Button", BS_TYPEMASK, BS_GROUPBOX, BS_GROUPBOX, 2, 0, 0, 2},
 };
 
-// Every text whole in its room, in the dialog's font; returns how many.
-int ExpectTextsFit(const Controls& all) {
+// Every text whole in its room in the dialog's font (returns how many), no
+// two controls of one parent on one another (group boxes hold others), each
+// inside its parent, a page exactly over its tab's page area.
+int ExpectLaidOut(const Controls& all) {
     int measured = 0;
-    for (const Control& c : all)
+    for (const Control& a : all) {
         for (const auto& r : kRooms) {
-            const long type = c.style & r.mask;
-            if (c.text.empty() || !c.Is(r.cls) || type < r.first || type > r.last) continue;
-            const long across = r.sides * (Scaled(r.across96, kDpi) + c.digit * r.halfDigits / 2);
-            EXPECT_LE(c.need[0] + across, c.client[0]) << c.Name();
-            EXPECT_LE(c.need[1] + r.sides * Scaled(r.down96, kDpi), c.client[1]) << c.Name();
-            EXPECT_EQ(c.font, all.at(0).font) << c.Name();
+            const long type = a.style & r.mask;
+            if (a.text.empty() || !a.Is(r.cls) || type < r.first || type > r.last) continue;
+            const long across = r.sides * (Scaled(r.across96, kDpi) + a.digit * r.halfDigits / 2);
+            EXPECT_LE(a.need[0] + across, a.client[0]) << a.Name();
+            EXPECT_LE(a.need[1] + r.sides * Scaled(r.down96, kDpi), a.client[1]) << a.Name();
+            EXPECT_EQ(a.font, all.at(0).font) << a.Name();
             ++measured;
         }
-    return measured;
-}
-
-// No two controls of one parent on one another (group boxes hold others),
-// each inside its parent, a page exactly over its tab's page area.
-void ExpectNoOverlap(const Controls& all) {
-    for (const Control& a : all)
         for (const Control& b : all) {
             RECT both;
             const bool meet = IntersectRect(&both, &a.rect, &b.rect) != 0;
@@ -68,6 +62,8 @@ void ExpectNoOverlap(const Controls& all) {
                         a.Is("#32770") || !meet)
                 << a.Name() << " on " << b.Name();
         }
+    }
+    return measured;
 }
 
 Control Find(const Controls& all, const char* cls, int id) {
@@ -107,9 +103,9 @@ struct DialogScale : OptionsDialog {
         }
         return all;
     }
-    // Nothing on another, and the parts drawn or loaded in pixels at the scale.
+    // The options dialog laid out, what it draws or loads in pixels at the scale.
     static void ExpectScaledParts(const Controls& all) {
-        ExpectNoOverlap(all);
+        EXPECT_EQ(ExpectLaidOut(all), 57) << "the frame's buttons and the four pages' texts";
         const Control list = Find(all, "ListBox", 1072);
         EXPECT_GE(list.item, list.font) << "the series list's entries hold the text";
         for (int id : {1032, 1068}) {
@@ -136,14 +132,12 @@ TEST_F(DialogScale, DialogsShowEveryTextWholeFillTheirTabAndScaleWhatTheyDraw) {
         Shoot(("options_" + std::to_string(kDpi) + "dpi_page" + std::to_string(i)).c_str());
     }
     Controls all = Measure();
-    ASSERT_FALSE(all.empty());
-    EXPECT_EQ(all[0].dpi, kDpi) << "the prefix's scale";
-    EXPECT_EQ(ExpectTextsFit(all), 57) << "the frame's buttons and the four pages' texts";
+    EXPECT_EQ(all.at(0).dpi, kDpi) << "the prefix's scale";
+    ExpectScaledParts(all);
     for (const char* cut : {"グラフ表示タイプ", "省スペース", "ﾐﾘ秒", "通常", "1 (透明)",
                             " (不透明) 255", "% 未満時は記録しない"}) // cut first
         EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](auto& c) { return c.text == cut; }))
             << cut;
-    ExpectScaledParts(all);
     // Moved to a monitor of another scale, each page lays itself out anew:
     // shrunk here first, its list's entries made short, its pictures taken.
     for (int i = 0; i < 4; ++i) {
@@ -161,8 +155,7 @@ TEST_F(DialogScale, DialogsShowEveryTextWholeFillTheirTabAndScaleWhatTheyDraw) {
     ASSERT_NE(dialog = WaitDialog("About Vantor"), nullptr);
     Shoot(("about_" + std::to_string(kDpi) + "dpi").c_str());
     all = Measure();
-    EXPECT_EQ(ExpectTextsFit(all), 4) << "version, mail, link, OK";
-    ExpectNoOverlap(all);
+    EXPECT_EQ(ExpectLaidOut(all), 4) << "version, mail, link, OK";
     EXPECT_EQ(Find(all, "Static", 1081).text, "https://vantor.example.jp/");
     ASSERT_TRUE(Press(dialog, IDOK));
 }
