@@ -1,197 +1,143 @@
-// The options dialog and the About box at the display scale of the Wine
-// prefix this run was started in (at-each-dpi runs it once per scale, the
-// scale in VANTOR_TEST_DPI): every text whole in its control's font, each
-// page filling its tab, no two controls on one another, and the parts the
-// program draws or loads in pixels grown with the scale. Measured from
-// inside the program by the text-fit probe (tests/options/TextFitProbe.cpp).
+// The options dialog and the About box at the prefix's display scale (named
+// in VANTOR_TEST_DPI by at-each-dpi), measured inside the program by the
+// text-fit probe.
 #include "tests/options/OptionsDialogKit.h"
 
 #include <cstdlib>
 #include <sstream>
 
+#include "view/Scale.h"
+
 namespace optionstest {
 namespace {
 
-// One window as the probe measured it.
-struct Control {
+const int kDpi = getenv("VANTOR_TEST_DPI") ? atoi(getenv("VANTOR_TEST_DPI")) : 96;
+
+struct Control { // a window as the probe measured it
     std::string cls, text;
-    int id = 0;
-    unsigned long style = 0;
-    unsigned long long self = 0, parent = 0;
+    long id = 0, style = 0, self = 0, parent = 0, client[2] = {}, need[2] = {}, font = 0, digit = 0;
+    long item = 0, image[2] = {}, dpi = 0;
     RECT rect = {}, area = {};
-    long client[2] = {}, need[2] = {}, font = 0, digit = 0, item = 0, image[2] = {}, dpi = 0;
     bool Is(const char* c) const { return cls == c; }
     bool IsGroup() const { return Is("Button") && (style & BS_TYPEMASK) == BS_GROUPBOX; }
     std::string Name() const { return cls + " " + std::to_string(id) + " \"" + text + "\""; }
 };
+using Controls = std::vector<Control>;
 
-int Dpi() {
-    const char* want = getenv("VANTOR_TEST_DPI");
-    return want ? atoi(want) : 96;
-}
-int Scale(int at96) {
-    return MulDiv(at96, Dpi(), 96);
-}
-
-// The room a control of each kind leaves its text, less than its client area.
-struct Room {
-    const char* kind;
-    bool (*is)(const Control&);
-    int (*width)(const Control&); // from the client width
-    int (*height)(const Control&);
-} const kRooms[] = {
-    {"static text",
-     [](const Control& c) {
-         const unsigned long type = c.style & SS_TYPEMASK;
-         return c.Is("Static") && (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT);
-     },
-     [](const Control&) { return 0; }, [](const Control&) { return 0; }},
-    {"check box",
-     [](const Control& c) {
-         const unsigned long type = c.style & BS_TYPEMASK;
-         return c.Is("Button") && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX);
-     },
-     // The box, then half a digit before the text.
-     [](const Control& c) { return Scale(13) + int(c.digit) / 2; },
-     [](const Control&) { return 0; }},
-    {"push button",
-     [](const Control& c) {
-         const unsigned long type = c.style & BS_TYPEMASK;
-         return c.Is("Button") && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) &&
-                !(c.style & BS_BITMAP);
-     },
-     // Its raised edge and the focus frame on both sides.
-     [](const Control&) { return 2 * Scale(4); }, [](const Control&) { return 2 * Scale(2); }},
-    {"group box", [](const Control& c) { return c.IsGroup(); },
-     [](const Control& c) { return 2 * int(c.digit); }, [](const Control&) { return 0; }},
+// Beside its text each kind keeps, on `sides` sides: a margin at 96 dpi across
+// and down, and halves of a digit across.
+const struct {
+    const char* cls;
+    long mask, first, last;
+    int sides, across96, down96, halfDigits;
+} kRooms[] = {
+    {"Static", SS_TYPEMASK, SS_LEFT, SS_RIGHT, 0, 0, 0, 0},
+    {"Button", BS_TYPEMASK, BS_CHECKBOX, BS_AUTOCHECKBOX, 1, 13, 0, 1},               // the box
+    {"Button", BS_TYPEMASK | BS_BITMAP, BS_PUSHBUTTON, BS_DEFPUSHBUTTON, 2, 4, 2, 0}, // edge, focus
+    {"Button", BS_TYPEMASK, BS_GROUPBOX, BS_GROUPBOX, 2, 0, 0, 2},
 };
 
-class DialogScale : public OptionsDialog {
-  protected:
-    static void SetUpTestSuite() {} // the program's own defaults will do
-    void SetUp() override {
-        HDC screen = GetDC(nullptr);
-        ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSX), Dpi()) << "the prefix's scale";
-        ReleaseDC(nullptr, screen);
+// Every text whole in its room in the dialog's font (returns how many), no
+// two controls of one parent on one another (group boxes hold others), each
+// inside its parent, a page exactly over its tab's page area.
+int ExpectLaidOut(const Controls& all) {
+    int measured = 0;
+    for (const Control& a : all) {
+        for (const auto& r : kRooms) {
+            const long type = a.style & r.mask;
+            if (a.text.empty() || !a.Is(r.cls) || type < r.first || type > r.last) continue;
+            const long across = r.sides * (Scaled(r.across96, kDpi) + a.digit * r.halfDigits / 2);
+            EXPECT_LE(a.need[0] + across, a.client[0]) << a.Name();
+            EXPECT_LE(a.need[1] + r.sides * Scaled(r.down96, kDpi), a.client[1]) << a.Name();
+            EXPECT_EQ(a.font, all.at(0).font) << a.Name();
+            ++measured;
+        }
+        for (const Control& b : all) {
+            RECT both;
+            const bool meet = IntersectRect(&both, &a.rect, &b.rect) != 0;
+            const bool inside = a.Is("#32770") ? EqualRect(&a.rect, &b.area) != 0
+                                               : meet && EqualRect(&both, &a.rect);
+            EXPECT_TRUE(b.self != a.parent || inside) << a.Name() << " in " << b.Name();
+            EXPECT_TRUE(&a >= &b || a.parent != b.parent || a.IsGroup() || b.IsGroup() ||
+                        a.Is("#32770") || !meet)
+                << a.Name() << " on " << b.Name();
+        }
     }
-    // Every control of the program's open dialogs, as the probe saw them.
-    std::vector<Control> Measure() {
-        static HHOOK hook = nullptr;
-        if (hook) UnhookWindowsHookEx(hook);
-        const std::string dll = testkit::BuildDir() + "\\..\\..\\bin\\textfitprobe.dll";
-        HMODULE probe = LoadLibraryA(dll.c_str());
-        void* proc = reinterpret_cast<void*>(GetProcAddress(probe, "TextFitProbeHook"));
-        hook = SetWindowsHookExA(WH_GETMESSAGE, reinterpret_cast<HOOKPROC>(proc), probe,
-                                 GetWindowThreadProcessId(window, nullptr));
+    return measured;
+}
+
+Control Find(const Controls& all, const char* cls, int id) {
+    for (const Control& c : all)
+        if (c.Is(cls) && c.id == id) return c;
+    ADD_FAILURE() << cls << " " << id << " missing";
+    return {};
+}
+
+struct DialogScale : OptionsDialog {
+    static void SetUpTestSuite() {} // the program's own defaults will do
+    Controls Measure() {
+        static HMODULE dll =
+            LoadLibraryA((testkit::BuildDir() + "\\..\\..\\bin\\textfitprobe.dll").c_str());
+        static void* proc = reinterpret_cast<void*>(GetProcAddress(dll, "TextFitProbeHook"));
+        static HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, reinterpret_cast<HOOKPROC>(proc), dll,
+                                              GetWindowThreadProcessId(window, nullptr));
         const std::string dump = dir + "\\textfit.txt";
         std::string text;
         DeleteFileA(dump.c_str());
-        testkit::WaitUntil(
-            [&] {
-                testkit::Post(dialog, WM_NULL, 0x5446, 0); // the probe's cue
-                Sleep(50);
-                return testkit::ReadFileText(dump, &text);
-            },
-            10000);
-        std::vector<Control> controls;
+        auto dumped = [&] {
+            testkit::Post(dialog, WM_NULL, 0x5446, 0); // the probe's cue
+            return Sleep(50), testkit::ReadFileText(dump, &text);
+        };
+        EXPECT_TRUE(hook && testkit::WaitUntil(dumped, 10000));
+        Controls all;
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);) {
             Control c;
-            const size_t bar = line.find(" |");
-            c.text = bar == std::string::npos ? "" : line.substr(bar + 2);
-            std::istringstream f(line.substr(0, bar));
+            std::istringstream f(line);
             f >> c.cls >> c.id >> c.style >> c.self >> c.parent >> c.rect.left >> c.rect.top >>
                 c.rect.right >> c.rect.bottom >> c.client[0] >> c.client[1] >> c.need[0] >>
                 c.need[1] >> c.font >> c.digit >> c.item >> c.image[0] >> c.image[1] >>
                 c.area.left >> c.area.top >> c.area.right >> c.area.bottom >> c.dpi;
-            if (f) controls.push_back(c);
+            c.text = line.substr(line.find(" |") + 2);
+            if (f) all.push_back(c);
         }
-        return controls;
+        return all;
     }
-    // Every text whole in its room, in the dialog's own font; returns how
-    // many texts were measured.
-    static int ExpectTextsFit(const std::vector<Control>& controls) {
-        int measured = 0;
-        for (const Control& c : controls)
-            for (const Room& room : kRooms)
-                if (!c.text.empty() && room.is(c)) {
-                    EXPECT_LE(c.need[0] + room.width(c), c.client[0]) << room.kind << c.Name();
-                    EXPECT_LE(c.need[1] + room.height(c), c.client[1]) << room.kind << c.Name();
-                    EXPECT_EQ(c.font, controls.at(0).font) << c.Name();
-                    ++measured;
-                }
-        return measured;
-    }
-    // No two controls with one parent on one another (group boxes hold
-    // others), each inside its parent; the pages over the tab's page area.
-    static void ExpectNoOverlap(const std::vector<Control>& controls) {
-        for (const Control& a : controls)
-            for (const Control& b : controls) {
-                RECT both;
-                const bool inside =
-                    IntersectRect(&both, &a.rect, &b.rect) && EqualRect(&both, &a.rect);
-                if (b.self == a.parent) {
-                    EXPECT_TRUE(a.Is("#32770") ? EqualRect(&a.rect, &b.area) : inside)
-                        << a.Name() << " in " << b.Name();
-                }
-                const bool apart = &a >= &b || a.parent != b.parent || a.IsGroup() || b.IsGroup() ||
-                                   a.Is("#32770") || !IntersectRect(&both, &a.rect, &b.rect);
-                EXPECT_TRUE(apart) << a.Name() << " on " << b.Name();
-            }
-    }
-    // Nothing on another, the pages over their tab, the list's entries, the
-    // browse buttons' pictures at the scale.
-    static void ExpectScaledLayout(const std::vector<Control>& all) {
-        ExpectNoOverlap(all);
-        EXPECT_EQ(std::count_if(all.begin(), all.end(),
-                                [&](const Control& c) {
-                                    return c.parent == Find(all, "SysTabControl32", 1026).self;
-                                }),
-                  4);
-        const Control& list = Find(all, "ListBox", 1072);
-        EXPECT_GE(list.item, list.font) << "the series list's entries hold the page's text";
+    // The options dialog laid out, what it draws or loads in pixels at the scale.
+    static void ExpectScaledParts(const Controls& all) {
+        EXPECT_EQ(ExpectLaidOut(all), 57) << "the frame's buttons and the four pages' texts";
+        const Control list = Find(all, "ListBox", 1072);
+        EXPECT_GE(list.item, list.font) << "the series list's entries hold the text";
         for (int id : {1032, 1068}) {
-            const Control& browse = Find(all, "Button", id);
-            EXPECT_EQ(browse.image[0], Scale(16)) << id;
-            EXPECT_EQ(browse.image[1], Scale(16)) << id;
-            EXPECT_LE(browse.image[0], browse.client[0]) << id;
-            EXPECT_LE(browse.image[1], browse.client[1]) << id;
+            const Control b = Find(all, "Button", id);
+            EXPECT_TRUE(b.image[0] == Scaled(16, kDpi) && b.image[1] == Scaled(16, kDpi)) << id;
+            EXPECT_TRUE(b.image[0] <= b.client[0] && b.image[1] <= b.client[1]) << id;
         }
-    }
-    static const Control& Find(const std::vector<Control>& controls, const char* cls, int id) {
-        static const Control none;
-        for (const Control& c : controls)
-            if (c.Is(cls) && c.id == id) return c;
-        ADD_FAILURE() << cls << " " << id << " missing";
-        return none;
     }
 };
 
-TEST_F(DialogScale, OptionsPagesShowEveryTextWholeFillTheirTabAndScaleWhatTheyDraw) {
+TEST_F(DialogScale, DialogsShowEveryTextWholeFillTheirTabAndScaleWhatTheyDraw) {
     ASSERT_TRUE(Launch("opt_scale", "cpus 4\n30 40 50 60\n", {}));
     ASSERT_NE(Open(), nullptr);
     for (int i = 0; i < 4; ++i) {
-        HWND page = ShowTab(i);
+        HWND page = ShowTab(i), list = GetDlgItem(page, 1072);
         ASSERT_NE(page, nullptr) << i;
         if (i >= 2) Click(page, i == 2 ? 1030 : 1069); // the browse buttons on
-        if (i == 1) { // the series list drawn in its font at the scale
-            HWND list = GetDlgItem(page, 1072);
+        if (i == 1) { // the series in the dialog's face, not the fixed-pitch fallback
+            const int h = Scaled(13, kDpi), gap = Scaled(2, kDpi);
             EXPECT_TRUE(testkit::WaitUntil(
-                [&] { return SeriesEntryDrawnIn(list, "ＭＳ Ｐゴシック", Scale(13), Scale(2)); },
-                5000));
+                [&] { return SeriesEntryDrawnIn(list, "ＭＳ Ｐゴシック", h, gap); }, 5000));
+            EXPECT_FALSE(SeriesEntryDrawnIn(list, "ＭＳ Pゴシック", h, gap));
         }
-        Shoot(("options_" + std::to_string(Dpi()) + "dpi_page" + std::to_string(i)).c_str());
+        Shoot(("options_" + std::to_string(kDpi) + "dpi_page" + std::to_string(i)).c_str());
     }
-    const std::vector<Control> all = Measure();
-    ASSERT_FALSE(all.empty());
-    EXPECT_EQ(all[0].dpi, Dpi());
-    EXPECT_EQ(ExpectTextsFit(all), 57) << "the frame's buttons and the four pages' texts";
-    for (const char* first : {"グラフ表示タイプ", "省スペース", "ﾐﾘ秒", "通常", "1 (透明)",
-                              " (不透明) 255", "% 未満時は記録しない"}) // cut first
-        EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const Control& c) {
-            return c.text == first;
-        })) << first;
-    ExpectScaledLayout(all);
+    Controls all = Measure();
+    EXPECT_EQ(all.at(0).dpi, kDpi) << "the prefix's scale";
+    ExpectScaledParts(all);
+    for (const char* cut : {"グラフ表示タイプ", "省スペース", "ﾐﾘ秒", "通常", "1 (透明)",
+                            " (不透明) 255", "% 未満時は記録しない"}) // cut first
+        EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](auto& c) { return c.text == cut; }))
+            << cut;
     // Moved to a monitor of another scale, each page lays itself out anew:
     // shrunk here first, its list's entries made short, its pictures taken.
     for (int i = 0; i < 4; ++i) {
@@ -201,19 +147,15 @@ TEST_F(DialogScale, OptionsPagesShowEveryTextWholeFillTheirTabAndScaleWhatTheyDr
         Send(GetDlgItem(page, i == 2 ? 1032 : 1068), BM_SETIMAGE, IMAGE_BITMAP, 0);
         Send(page, WM_DPICHANGED_AFTERPARENT);
     }
-    ExpectScaledLayout(Measure());
+    ExpectScaledParts(Measure());
     ASSERT_TRUE(Press(dialog, IDCANCEL));
-}
 
-// The link in a font of its own, at the box's scale like the box's text.
-TEST_F(DialogScale, AboutBoxShowsItsTextsAndItsLinkAtTheScale) {
-    ASSERT_TRUE(Launch("opt_about", "cpus 1\n30\n", {}));
+    // The About box's link in a font of its own, at the box's scale.
     testkit::Post(window, WM_COMMAND, 40011, 0);
     ASSERT_NE(dialog = WaitDialog("About Vantor"), nullptr);
-    Shoot(("about_" + std::to_string(Dpi()) + "dpi").c_str());
-    const std::vector<Control> all = Measure();
-    EXPECT_EQ(ExpectTextsFit(all), 4) << "version, mail, link, OK";
-    ExpectNoOverlap(all);
+    Shoot(("about_" + std::to_string(kDpi) + "dpi").c_str());
+    all = Measure();
+    EXPECT_EQ(ExpectLaidOut(all), 4) << "version, mail, link, OK";
     EXPECT_EQ(Find(all, "Static", 1081).text, "https://vantor.example.jp/");
     ASSERT_TRUE(Press(dialog, IDOK));
 }

@@ -82,7 +82,7 @@ TEST_F(OptionsDialog, LogPageRulesAndTheLogKeptOrOpenedAfresh) {
         EXPECT_TRUE(IsWindow(dialog));
     }
     PostClick(p, 1032);
-    ASSERT_TRUE(Cancel("Vantor のログファイル"));
+    ASSERT_TRUE(Press(WaitDialog("Vantor のログファイル"), IDCANCEL));
     EXPECT_EQ(Text(p, 1031), "");
     const std::string log = dir + "\\load.log";
     SetText(p, 1031, log);
@@ -116,10 +116,10 @@ TEST_F(OptionsDialog, ExtrasPageSkinListIconFolderAndCancelledChoosers) {
     HWND p1 = ShowTab(1);
     const std::string face = Text(p1, 1077);
     PostClick(p1, 1076);
-    ASSERT_TRUE(Cancel("フォントの指定"));
+    ASSERT_TRUE(Press(WaitDialog("フォントの指定"), IDCANCEL));
     EXPECT_EQ(Text(p1, 1077), face);
     ClickAt(GetDlgItem(p1, 1024));
-    ASSERT_TRUE(Cancel("色"));
+    ASSERT_TRUE(Press(WaitDialog("色"), IDCANCEL));
 
     HWND p3 = ShowTab(3);
     HWND skins = GetDlgItem(p3, 1079);
@@ -131,7 +131,7 @@ TEST_F(OptionsDialog, ExtrasPageSkinListIconFolderAndCancelledChoosers) {
     EXPECT_TRUE(Enabled(p3, 1067) && Enabled(p3, 1068));
     SetText(p3, 1067, "C:\\icons\\");
     PostClick(p3, 1068);
-    ASSERT_TRUE(Cancel("フォルダーの参照"));
+    ASSERT_TRUE(Press(WaitDialog("フォルダーの参照"), IDCANCEL));
     EXPECT_EQ(Text(p3, 1067), "C:\\icons\\");
     Click(p3, 1071); // the memory line off: its menu item goes
     SetText(p3, 1040, "4000");

@@ -1,7 +1,6 @@
 // The options dialog of the real program, driven from another process as
 // the platform allows (posted clicks and keys, WM_SETTEXT, the pointer, the
-// common dialogs by title); effects read from vantor.ini, the window and
-// the screen. Shared by the dialog's test files.
+// common dialogs by title); effects read from vantor.ini, the window, the screen.
 #pragma once
 
 #include <windows.h>
@@ -58,9 +57,6 @@ inline bool Press(HWND dialog, int id) {
     Send(owner, WM_NULL);
     return gone;
 }
-inline bool Cancel(const char* title) {
-    return Press(WaitDialog(title), IDCANCEL);
-}
 inline bool PickColour(int r, int g, int b) {
     HWND chooser = WaitDialog("色");
     const int rgb[3] = {r, g, b};
@@ -81,19 +77,19 @@ inline void ClickAt(HWND control) {
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, in, sizeof(INPUT));
 }
-inline COLORREF ScreenAt(HWND control) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF c = GetPixel(screen, Centre(control).x, Centre(control).y);
-    ReleaseDC(nullptr, screen);
-    return c;
-}
 // A busy machine repaints a swatch some time after the chooser closes.
 inline bool ShowsColour(HWND control, COLORREF colour) {
-    return testkit::WaitUntil([&] { return ScreenAt(control) == colour; }, 5000);
+    auto shows = [&] {
+        HDC screen = GetDC(nullptr);
+        const COLORREF c = GetPixel(screen, Centre(control).x, Centre(control).y);
+        ReleaseDC(nullptr, screen);
+        return c == colour;
+    };
+    return testkit::WaitUntil(shows, 5000);
 }
 // Entry 1, "cpu 1", of the series list as the screen shows it, against that
 // text drawn here in a face and height, gap pixels right of the colour square.
-inline bool SeriesEntryDrawnIn(HWND list, const char* face, int fontHeight = 13, int gap = 2) {
+inline bool SeriesEntryDrawnIn(HWND list, const char* face, int fontHeight, int gap) {
     RECT client;
     GetClientRect(list, &client);
     const int h = int(Send(list, LB_GETITEMHEIGHT)), w = client.right - (h - 1 + gap);
@@ -119,8 +115,8 @@ inline bool SeriesEntryDrawnIn(HWND list, const char* face, int fontHeight = 13,
 // Loads swinging between 10 and 90 %, so that every tick repaints.
 inline std::string SwingingLoads() {
     std::string s = "cpus 1\n";
-    for (int i = 0; i < 400; ++i)
-        s += (i % 2) ? "90\n" : "10\n";
+    for (int i = 0; i < 200; ++i)
+        s += "10\n90\n";
     return s;
 }
 

@@ -1,10 +1,8 @@
-// Hooked into vantor.exe's thread with SetWindowsHookExA(WH_GETMESSAGE,
-// TextFitProbeHook): a WM_NULL posted with wParam 0x5446 makes it measure
-// every window of the thread's open dialogs from inside (fonts and bitmaps
-// are the process's own) into "textfit.txt" beside the program, renamed into
-// place whole. One line per window, the dialog first:
-//   class id style self parent rect(4, screen) client(2) textsize(2)
-//   fontheight digitwidth itemheight image(2) pagearea(4, screen) dpi |text
+// Hooked into vantor.exe's thread (WH_GETMESSAGE): a WM_NULL posted with
+// wParam 0x5446 measures each window of the thread's visible dialogs in its
+// own font and bitmap into "textfit.txt" beside the program, dialog first:
+//   class id style self parent rect(4) client(2) textsize(2) fontheight
+//   digitwidth itemheight image(2) tabpagearea(4) dpi |text   (rects on screen)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,10 +12,9 @@
 namespace {
 
 BOOL CALLBACK Describe(HWND w, LPARAM out) {
-    char cls[64] = {}, text[512] = {}, line[1024];
+    char cls[64] = {}, text[512] = {};
     GetClassNameA(w, cls, sizeof cls);
     GetWindowTextA(w, text, sizeof text);
-    const LONG style = GetWindowLongA(w, GWL_STYLE);
     RECT rect, client, need = {}, area = {};
     GetWindowRect(w, &rect);
     GetClientRect(w, &client);
@@ -33,22 +30,21 @@ BOOL CALLBACK Describe(HWND w, LPARAM out) {
     BITMAP image = {};
     if (HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(SendMessageA(w, BM_GETIMAGE, IMAGE_BITMAP, 0)))
         GetObjectA(bitmap, sizeof image, &image);
-    if (strcmp(cls, WC_TABCONTROLA) == 0) { // its page area, as a page is placed
+    if (strcmp(cls, WC_TABCONTROLA) == 0) { // where a page goes
         GetClientRect(w, &area);
         SendMessageA(w, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
         MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&area), 2);
     }
-    const LRESULT item = strcmp(cls, "ListBox") == 0 ? SendMessageA(w, LB_GETITEMHEIGHT, 0, 0) : 0;
-    snprintf(line, sizeof line,
-             "%s %d %lu %llu %llu %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld "
-             "%ld %u |%s\n",
-             cls, GetDlgCtrlID(w), static_cast<unsigned long>(style),
-             static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(w)),
-             static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(GetParent(w))), rect.left,
-             rect.top, rect.right, rect.bottom, client.right, client.bottom, need.right,
-             need.bottom, metrics.tmHeight, digit.cx, static_cast<long>(item), image.bmWidth,
-             image.bmHeight, area.left, area.top, area.right, area.bottom, GetDpiForWindow(w),
-             text);
+    const long item = strcmp(cls, "ListBox") ? 0 : long(SendMessageA(w, LB_GETITEMHEIGHT, 0, 0));
+    char line[1024]; // handles are 32-bit significant
+    snprintf(
+        line, sizeof line,
+        "%s %d %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %ld "
+        "%u |%s\n",
+        cls, GetDlgCtrlID(w), GetWindowLongA(w, GWL_STYLE), long(intptr_t(w)),
+        long(intptr_t(GetParent(w))), rect.left, rect.top, rect.right, rect.bottom, client.right,
+        client.bottom, need.right, need.bottom, metrics.tmHeight, digit.cx, item, image.bmWidth,
+        image.bmHeight, area.left, area.top, area.right, area.bottom, GetDpiForWindow(w), text);
     *reinterpret_cast<std::string*>(out) += line;
     return TRUE;
 }
@@ -56,10 +52,8 @@ BOOL CALLBACK Describe(HWND w, LPARAM out) {
 BOOL CALLBACK AddDialog(HWND w, LPARAM out) {
     char cls[16] = {};
     GetClassNameA(w, cls, sizeof cls);
-    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) {
-        Describe(w, out);
-        EnumChildWindows(w, Describe, out);
-    }
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w))
+        Describe(w, out), EnumChildWindows(w, Describe, out);
     return TRUE;
 }
 
@@ -74,13 +68,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
         EnumThreadWindows(GetCurrentThreadId(), AddDialog, reinterpret_cast<LPARAM>(&out));
         char path[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string done = path;
-        done = done.substr(0, done.find_last_of('\\') + 1) + "textfit.txt";
-        if (FILE* f = fopen((done + ".part").c_str(), "wb")) {
-            fwrite(out.data(), 1, out.size(), f);
-            fclose(f);
-            MoveFileExA((done + ".part").c_str(), done.c_str(), MOVEFILE_REPLACE_EXISTING);
-        }
+        const std::string done = std::string(path, strrchr(path, '\\') + 1) + "textfit.txt";
+        if (FILE* f = fopen((done + ".part").c_str(), "wb")) // renamed into place whole
+            fwrite(out.data(), 1, out.size(), f), fclose(f);
+        MoveFileExA((done + ".part").c_str(), done.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
