@@ -40,7 +40,8 @@ struct FakeSource {
         }
         if (!b.empty()) std::memcpy(buffer, b.data(), b.size());
         if (b.size() >= sizeof(PerfDataBlock)) {
-            const int64_t stamp = At(f->stamps, f->queries, int64_t(f->tickAt(f->queries)) * 10000);
+            const int64_t stamp =
+                At(f->stamps, f->queries, int64_t(At(f->ticks, f->queries, 0u)) * 10000);
             const int64_t times[3] = {At(f->counters, f->queries, stamp), 10000000, stamp};
             std::memcpy(buffer + offsetof(PerfDataBlock, PerfTime), times, sizeof times);
         }
@@ -48,16 +49,13 @@ struct FakeSource {
         *bytes = static_cast<uint32_t>(b.size());
         return 0;
     }
-    static int64_t At(const std::vector<int64_t>& v, size_t i, int64_t otherwise) {
+    template <class T> static T At(const std::vector<T>& v, size_t i, T otherwise) {
         return v.empty() ? otherwise : v[i < v.size() ? i : v.size() - 1];
-    }
-    uint32_t tickAt(size_t i) const {
-        return ticks.empty() ? 0 : ticks[i < ticks.size() ? i : ticks.size() - 1];
     }
     // The tick count is that of the latest block played.
     static uint32_t Tick(void* ctx) {
         FakeSource* f = static_cast<FakeSource*>(ctx);
-        return f->tickAt(f->queries > 0 ? f->queries - 1 : 0);
+        return At(f->ticks, f->queries > 0 ? f->queries - 1 : 0, 0u);
     }
     static void Close(void* ctx) { ++static_cast<FakeSource*>(ctx)->closes; }
 
