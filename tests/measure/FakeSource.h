@@ -1,7 +1,6 @@
 // A performance-data source for the sampler that plays prepared blocks and
 // tick counts, answering "more data" the way Wine does (count left at 0).
-// Each block played carries its time in its header, as the system stamps it:
-// the tick count of the same position in milliseconds, on the system clock
+// Each block played carries its tick count as its time, on the system clock
 // (PerfTime100nSec) and on the performance counter alike.
 #pragma once
 #include <cstddef>
@@ -14,13 +13,13 @@
 struct FakeSource {
     std::vector<std::vector<uint8_t>> blocks; // one per query; the last repeats
     std::vector<uint32_t> ticks;              // one per block played; the last repeats
-    // Where given, a block's times in 100 ns units instead of its tick: the
-    // system clock's, and the performance counter's (at 10 MHz).
+    // Where given, a block's times in 100 ns units instead: the system
+    // clock's, and the performance counter's (at 10 MHz).
     std::vector<int64_t> stamps, counters;
     int moreData = 0;                         // answer "more data" this many times first
     uint32_t moreDataCount = 0;               // byte count left on "more data"
     bool fail = false;
-    size_t queries = 0, tickReads = 0, closes = 0;
+    size_t queries = 0, closes = 0;
     std::vector<uint32_t> offered; // byte counts offered, one per call
 
     static int32_t Query(void* ctx, uint8_t* buffer, uint32_t* bytes) {
@@ -41,29 +40,22 @@ struct FakeSource {
         }
         if (!b.empty()) std::memcpy(buffer, b.data(), b.size());
         if (b.size() >= sizeof(PerfDataBlock)) {
-            const int64_t tick = int64_t(f->tickAt(f->queries)) * 10000;
-            const int64_t stamp = At(f->stamps, f->queries, tick);
-            const int64_t counter = At(f->counters, f->queries, stamp);
-            const int64_t freq = 10000000;
-            std::memcpy(buffer + offsetof(PerfDataBlock, PerfTime100nSec), &stamp, 8);
-            std::memcpy(buffer + offsetof(PerfDataBlock, PerfTime), &counter, 8);
-            std::memcpy(buffer + offsetof(PerfDataBlock, PerfFreq), &freq, 8);
+            const int64_t stamp =
+                At(f->stamps, f->queries, int64_t(At(f->ticks, f->queries, 0u)) * 10000);
+            const int64_t times[3] = {At(f->counters, f->queries, stamp), 10000000, stamp};
+            std::memcpy(buffer + offsetof(PerfDataBlock, PerfTime), times, sizeof times);
         }
         ++f->queries;
         *bytes = static_cast<uint32_t>(b.size());
         return 0;
     }
-    static int64_t At(const std::vector<int64_t>& v, size_t i, int64_t otherwise) {
+    template <class T> static T At(const std::vector<T>& v, size_t i, T otherwise) {
         return v.empty() ? otherwise : v[i < v.size() ? i : v.size() - 1];
-    }
-    uint32_t tickAt(size_t i) const {
-        return ticks.empty() ? 0 : ticks[i < ticks.size() ? i : ticks.size() - 1];
     }
     // The tick count is that of the latest block played.
     static uint32_t Tick(void* ctx) {
         FakeSource* f = static_cast<FakeSource*>(ctx);
-        ++f->tickReads;
-        return f->tickAt(f->queries > 0 ? f->queries - 1 : 0);
+        return At(f->ticks, f->queries > 0 ? f->queries - 1 : 0, 0u);
     }
     static void Close(void* ctx) { ++static_cast<FakeSource*>(ctx)->closes; }
 

@@ -125,44 +125,35 @@ TEST(SamplerSources, TwentySamplesSwitchSourcesAndCloseOnlyAfterFailures) {
     EXPECT_EQ(w.closes, failures + 1) << "once more when the sampler goes";
 }
 
-// Without performance data at the start, the kernel's records give the
-// processor count and the first reading, so the first sample already
-// measures from construction. A provider that comes later, listing more
-// processors than the kernel counted, gives the total from its own total
+// Without performance data at the start the kernel's records give the
+// processor count and the first reading. A provider that comes later, listing
+// more processors than the kernel counted, gives the total from its own total
 // instance, not the mean of the processors shown (50).
 TEST(SamplerSources, KernelAtTheStartThenAProviderWithATotal) {
     World w;
-    w.perf = FAILS;
-    w.records = 2;
-    w.total = true;
+    w.perf = FAILS, w.records = 2, w.total = true;
     w.run(0, {0, 0, 0, 0});
     LoadSampler s(w.source());
     EXPECT_EQ(s.processorCount(), 2);
     EXPECT_TRUE(s.averageTotal());
-    EXPECT_EQ(s.source(), LoadSource::KernelTimes);
     const struct {
         Perf perf;
         uint32_t ms;
         bool figures;
-        std::vector<uint32_t> want;
-    } table[] = {
-        {FAILS, 1000, true, {50, 60, 40}}, // the priming reading was the kernel's
-        {GOOD, 60000, true, {50, 60, 40}}, // not asked within the minute
-        {GOOD, 1000, false, {50, 60, 40}}, // asked: only the baseline
-        {GOOD, 1000, true, {32, 60, 40}},
-    };
+        uint32_t total;
+    } table[] = {{FAILS, 60000, true, 50}, {GOOD, 1000, false, 50}, {GOOD, 1000, true, 32}};
     for (const auto& row : table) {
         w.perf = row.perf;
         w.run(row.ms, {60, 40, 20, 10});
         EXPECT_EQ(s.sample(), row.figures) << row.ms;
-        EXPECT_EQ((std::vector<uint32_t>{s.loadOf(0), s.loadOf(1), s.loadOf(2)}), row.want);
+        EXPECT_EQ((std::vector<uint32_t>{s.loadOf(0), s.loadOf(1), s.loadOf(2)}),
+                  (std::vector<uint32_t>{row.total, 60, 40}));
     }
 }
 
-// The sampling tick and the log tick at the default rates, the log a few
-// milliseconds before or after, on a machine whose clock and idle times move
-// in whole 15.625 ms steps: each timer's meter measures its own second, so
-// every figure of either stays within a few points of the load.
+// The sampling tick and the log tick at the default rates, the log a few ms
+// before or after, over idle times and a clock that move in whole 15.625 ms
+// steps: each timer's meter measures its own second.
 TEST(SamplerSources, TwoTimersOnASteppedClockEachMeasureTheirOwnInterval) {
     const struct {
         int load;
@@ -174,31 +165,28 @@ TEST(SamplerSources, TwoTimersOnASteppedClockEachMeasureTheirOwnInterval) {
             perfprovider::ParseScript("cpus 2\n" + std::to_string(row.load) + "\n");
         perfprovider::SteppedIdle idle;
         idle.reset(2, start);
-        std::vector<std::pair<int64_t, bool>> events = {{start, false}}; // (time, log tick)
-        for (int64_t k = 1; k <= 20; ++k) {
-            events.push_back({start + k * 1000 * MS100 + 7, false});
-            events.push_back({start + (k * 1000 + row.logOffsetMs) * MS100 + 3, true});
-        }
-        std::stable_sort(events.begin(), events.end());
+        std::vector<std::pair<int64_t, bool>> ticks = {{start, false}}; // (time, the log's)
+        for (int64_t k = 1; k <= 20; ++k)
+            ticks.insert(ticks.end(), {{start + k * 1000 * MS100 + 7, false},
+                                       {start + (k * 1000 + row.logOffsetMs) * MS100 + 3, true}});
+        std::sort(ticks.begin(), ticks.end());
         FakeSource f;
-        for (const auto& e : events) {
-            idle.advance(script, 0, e.first);
+        for (const auto& t : ticks) {
+            idle.advance(script, 0, t.first);
             const uint64_t a = uint64_t(idle.idle(0)), b = uint64_t(idle.idle(1));
             f.blocks.push_back(BuildBlock({{"0", a}, {"1", b}, {"_Total", (a + b) / 2}}).bytes);
             f.stamps.push_back(idle.stamp());
-            f.counters.push_back(e.first);
+            f.counters.push_back(t.first);
         }
         LoadSampler s(f.source());
         std::unique_ptr<LoadMeter> log = s.newMeter();
         ASSERT_TRUE(log);
-        for (size_t i = 1; i < events.size(); ++i) {
-            const bool isLog = events[i].second;
+        for (size_t i = 1; i < ticks.size(); ++i) {
+            const bool isLog = ticks[i].second;
             ASSERT_TRUE(isLog ? s.sample(*log) : s.sample()) << row.load << " at " << i;
-            for (int slot = 0; slot <= 2; ++slot) {
-                const int got = int(isLog ? log->loadOf(slot) : s.loadOf(slot));
-                EXPECT_NEAR(got, row.load, 3) << "load " << row.load << ", log "
-                                              << row.logOffsetMs << " ms, event " << i;
-            }
+            for (int slot = 0; slot <= 2; ++slot)
+                EXPECT_NEAR(int(isLog ? log->loadOf(slot) : s.loadOf(slot)), row.load, 3)
+                    << row.load << "%, log " << row.logOffsetMs << " ms, tick " << i;
         }
     }
 }
