@@ -73,7 +73,7 @@ TEST_F(Phases, EveryRowTipAndCaptionHoldsTheLoadWhicheverTimerFiresFirst) {
     testkit::RunOptions o;
     o.exe = testkit::BuildDir() + "\\..\\..\\tools\\testwindow\\testwindow.exe";
     ASSERT_TRUE(testkit::Start(o, &other));
-    const HWND front = testkit::WaitForWindow("VantorTestWindow", nullptr, 5000);
+    const HWND front = testkit::WaitForWindow("VantorTestWindow", nullptr, 15000);
     ASSERT_TRUE(front);
     const struct {
         int load;
