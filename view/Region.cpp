@@ -46,13 +46,7 @@ uint8_t* ReadPicture(HDC dc, int32_t W, int32_t H) {
     const size_t bytes = static_cast<size_t>(DibStride24(W)) * static_cast<size_t>(H);
     uint8_t* pixels = static_cast<uint8_t*>(calloc(bytes, 1));
     if (!pixels) return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = W;
-    info.bmiHeader.biHeight = -H; // row 0 on top
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(W, H, 24);
     if (GetDIBits(dc, app.backBuffer, 0, static_cast<UINT>(H), pixels, &info, DIB_RGB_COLORS) == 0)
         memset(pixels, 0, bytes);
     return pixels;
@@ -115,4 +109,15 @@ HRGN BuildWindowRegionPerRun(HDC dc) {
     ScanTransparentRuns(pixels, W, H, SkinBands(), CutRun, region);
     free(pixels);
     return region;
+}
+
+BITMAPINFO TopDownBitmapInfo(int w, int h, WORD bitCount) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitCount;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
 }

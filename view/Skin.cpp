@@ -4,6 +4,7 @@
 #include "base/SafeText.h"
 #include "view/SkinFiles.h"
 #include "view/SkinIni.h"
+#include "view/Region.h"
 #include "view/Scale.h"
 
 #include <cstdlib>
@@ -58,19 +59,12 @@ HBITMAP ScaleBitmapNearest(HBITMAP image, int32_t& width, int32_t& height, int32
     uint32_t* dst = static_cast<uint32_t*>(malloc(sizeof(uint32_t) * static_cast<size_t>(dw) * dh));
     HBITMAP scaled = nullptr;
     HDC screen = GetDC(nullptr);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h; // row 0 on top
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(w, h, 32);
     if (src && dst &&
         GetDIBits(screen, image, 0, static_cast<UINT>(h), src, &info, DIB_RGB_COLORS)) {
         ScaleNearest(src, w, h, dst, dw, dh);
         scaled = CreateCompatibleBitmap(screen, dw, dh);
-        info.bmiHeader.biWidth = dw;
-        info.bmiHeader.biHeight = -dh;
+        info = TopDownBitmapInfo(dw, dh, 32);
         if (scaled &&
             !SetDIBits(screen, scaled, 0, static_cast<UINT>(dh), dst, &info, DIB_RGB_COLORS)) {
             DeleteObject(scaled);
