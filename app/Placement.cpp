@@ -132,9 +132,12 @@ void ResizeGridStep(HWND window, POINT p) {
     app.colum = colum;
     app.row = row;
     Relayout(window, app.graph < 2, app.resizeCorner);
-    const Spot place{app.windowRect.left, app.windowRect.top};
-    app.dragAnchor = ToPoint(CornerPixel(app.resizeCorner, place, Width(), Height()));
-    SetCursorPos(app.dragAnchor.x, app.dragAnchor.y);
+    // The next step counts from here, with the pointer left where the user
+    // has it: one put on the corner (SetCursorPos) ends the button's hold on
+    // the window under Wine, and the rest of the drag and its release then go
+    // to whatever lies under the pointer, the new grid unsaved and the drag
+    // still running when the pointer comes back.
+    app.dragAnchor = p;
 }
 
 void MoveStep(HWND window, POINT p, const RECT& wr) {

@@ -172,11 +172,6 @@ Spot ResizePlace(int32_t held, const Box& r, int32_t width, int32_t height,
     return RescuePlace(moved, monitors, count, &onScreen) ? onScreen : place;
 }
 
-Spot CornerPixel(int32_t corner, Spot place, int32_t width, int32_t height) {
-    return Spot{(corner & 1) ? place.x : Clamp32(static_cast<int64_t>(place.x) + width - 1),
-                (corner & 2) ? place.y : Clamp32(static_cast<int64_t>(place.y) + height - 1)};
-}
-
 Spot EvadePlace(const Box& home, int32_t w, int32_t h, Spot q, const Box& work) {
     const int64_t hw = w / 2, hh = h / 2;
     const int64_t sideGap = std::abs(q.x - hw), upGap = std::abs(q.y - hh);

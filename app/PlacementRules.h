@@ -67,12 +67,6 @@ bool GridResizeStep(int32_t corner, Spot anchor, Spot pointer, int32_t processor
 Spot ResizePlace(int32_t held, const Box& window, int32_t width, int32_t height,
                  const MonitorArea* monitors, int count);
 
-// The dragged corner's outermost pixel of a window at place: on the window,
-// so that the pointer put there stays over it (under Wine, putting the
-// pointer elsewhere ends the button's hold on the window, and its release
-// would go astray).
-Spot CornerPixel(int32_t corner, Spot place, int32_t width, int32_t height);
-
 // Where the window jumps aside from a pointer at (client coordinates) within
 // its home rectangle: to the side away from the pointer along the axis where
 // the pointer is farther from the centre, 4 pixels off, or to the other side
