@@ -150,7 +150,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ACTIVATE: SetTimer(window, TIMER_TRIM, 1000, nullptr); return 0;
     case WM_PAINT: OnPaint(window); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_QUERYENDSESSION: SaveSettings(false); return TRUE;
+    case WM_QUERYENDSESSION: SaveSettingsAtSessionEnd(); return TRUE;
     case WM_TIMER: OnTimer(window, wParam); return 0;
     case WM_TRAYNOTIFY: OnTrayNotify(window, lParam); return 0;
     case WM_SHOWHIDDEN: ShowHiddenWindow(window); return 0;

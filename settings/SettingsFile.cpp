@@ -186,3 +186,7 @@ void SaveSettings(bool full) {
     FormatText(text, sizeof text, SAVE_FAILED, app.iniPath);
     MessageBoxA(app.mainWindow, text, ERROR_TITLE, MB_OK | MB_ICONWARNING);
 }
+
+void SaveSettingsAtSessionEnd() {
+    WriteSettings(false);
+}

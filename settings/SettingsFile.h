@@ -13,3 +13,7 @@ void LoadSettings();
 // on with its values in memory when the file cannot be written; the first
 // such failure of the run is told in a message box naming the file.
 void SaveSettings(bool full);
+
+// The short save at the end of the session, told to nobody: a box then would
+// hold up the log-off until it was answered.
+void SaveSettingsAtSessionEnd();

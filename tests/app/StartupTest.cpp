@@ -232,7 +232,7 @@ std::string ErrorBox(DWORD waitMs) {
 // Hand-edited without a usable wintop, the file is read where each setting
 // stands (the short save writes back the place read) and kept. A folder in
 // its place, or a file locked by another program: the first save that fails
-// says so, naming the file; later ones do not.
+// says so, naming the file, later ones do not, and the session's end not at all.
 TEST(Startup, SettingsFilesAreKeptAndAFailedSaveIsToldOnce) {
     const std::string rest = "[Config\\Ext]\r\nskinname=night\r\n[Other]\r\nkeep=1\r\n";
     enum Kind { Edited, AFolder, Locked };
@@ -254,6 +254,11 @@ TEST(Startup, SettingsFilesAreKeptAndAFailedSaveIsToldOnce) {
         HWND window = StartAndWait(&p, Options(exe, "", SteadyScript(Folder(exe), 20)));
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(ErrorBox(500), "") << "nothing is saved at start";
+        // The end of the session is answered at once, with no box to hold it.
+        LRESULT answer = 0;
+        EXPECT_TRUE(testkit::SendWithTimeout(window, WM_QUERYENDSESSION, 0, 0, 5000, &answer));
+        EXPECT_EQ(answer, 1);
+        EXPECT_EQ(ErrorBox(500), "");
         // "画面端にスナップ", a short save; posted: the box's message loop holds it.
         for (int save = 0; save < (c.first == Edited ? 1 : 2); ++save) {
             ASSERT_TRUE(testkit::Post(window, WM_COMMAND, 40036, 0));
