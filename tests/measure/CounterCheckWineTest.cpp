@@ -15,7 +15,9 @@ const char KEY[] = "SYSTEM\\CurrentControlSet\\Services\\PerfOS\\Performance";
 const char VALUE[] = "Disable Performance Counters";
 
 // Finds the warning box and presses one of its buttons (0: leave it alone
-// and only note that it appeared, closing it after the wait).
+// and only note that it appeared, closing it after the wait). A box to be
+// answered is waited for long: the first one in a fresh prefix, beside
+// another test's start, is slow to come.
 class BoxAnswerer {
   public:
     BoxAnswerer(int button, DWORD waitMs)
@@ -135,7 +137,7 @@ TEST_F(CounterCheck, AbsentOrZeroGoesOnWithoutAsking) {
 
 TEST_F(CounterCheck, DisabledAndNoEndsTheProgramAndKeepsTheValue) {
     Set(1);
-    BoxAnswerer answer(IDNO, 10000);
+    BoxAnswerer answer(IDNO, 30000);
     EXPECT_FALSE(CheckPerfCounters());
     answer.Join();
     ASSERT_TRUE(answer.seen());
@@ -149,7 +151,7 @@ TEST_F(CounterCheck, DisabledAndNoEndsTheProgramAndKeepsTheValue) {
 
 TEST_F(CounterCheck, DisabledAndYesDeletesTheValue) {
     Set(1);
-    BoxAnswerer answer(IDYES, 10000);
+    BoxAnswerer answer(IDYES, 30000);
     EXPECT_TRUE(CheckPerfCounters());
     answer.Join();
     EXPECT_TRUE(answer.seen());
