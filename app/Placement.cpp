@@ -164,13 +164,14 @@ void MoveStep(HWND window, POINT p, const RECT& wr) {
 void HoverEntry(HWND window) {
     app.hovering = 1;
     if (app.graph == 1) {
-        if (!app.graphSuppressed) LayoutWindow(window, 0, 0, false, true);
         RECT r;
         GetWindowRect(window, &r);
         app.restTop = r.top;
-        // The unfolded window ends at the bottom of its work area at the lowest.
-        const int lowest = WorkAreaOf(r).bottom - Height();
-        PlaceWindow(window, r.left, r.top > lowest ? lowest : r.top);
+        // The unfolded window ends at the bottom of its work area at the
+        // lowest, unfolded and lifted in one step.
+        const bool band = !app.graphSuppressed;
+        const int lowest = WorkAreaOf(r).bottom - static_cast<int>(LayoutSize(band).height);
+        LayoutWindow(window, r.left, r.top > lowest ? lowest : r.top, true, band);
         InvalidateRect(window, nullptr, FALSE);
     }
     if (app.trans && app.trans2 != 0) SetOpacity(window, app.trans2);
@@ -333,25 +334,27 @@ void ReturnHome(HWND window) {
 }
 
 void Relayout(HWND window, bool band, int32_t held) {
-    const uint32_t width = app.clientWidth, height = app.clientHeight;
     RECT now;
     GetWindowRect(window, &now);
     // A grid step moves the window as it stands; a setting moves its own
     // place, and the window, wherever hovering or the pointer sent it, with it.
     const RECT from = held < 0 ? app.windowRect : now;
-    LayoutWindow(window, 0, 0, false, band);
-    const bool resized = app.clientWidth != width || app.clientHeight != height;
+    const WindowSize size = LayoutSize(band);
+    const bool resized = size.width != app.clientWidth || size.height != app.clientHeight;
     // A window the user left partly off the screen stays there while its
     // size stays.
     Spot place{from.left, from.top};
     if (resized) {
         MonitorList list;
         ReadMonitors(&list);
-        place = ResizePlace(held, ToBox(from), Width(), Height(), list.areas, list.count);
+        place = ResizePlace(held, ToBox(from), static_cast<int32_t>(size.width),
+                            static_cast<int32_t>(size.height), list.areas, list.count);
     }
     const int dx = place.x - from.left, dy = place.y - from.top;
+    // Sized and moved in one step: the new size never shows where the
+    // window stood, behind a task bar or past the screen's edge.
+    LayoutWindow(window, now.left + dx, now.top + dy, true, band);
     if (dx != 0 || dy != 0) {
-        PlaceWindow(window, now.left + dx, now.top + dy);
         // The graph unfolded by hovering folds back to a top that moves with the window's.
         app.restTop += dy;
         if (held < 0) {

@@ -11,7 +11,7 @@ void FitMeterGrid(int32_t processorCount) {
     FitMeterGrid(processorCount, app.colum, app.row);
 }
 
-void LayoutWindow(HWND window, int x, int y, bool move, bool band) {
+WindowSize LayoutSize(bool band) {
     LayoutInput in;
     in.multi = app.multi;
     in.layout = app.layout;
@@ -29,7 +29,11 @@ void LayoutWindow(HWND window, int x, int y, bool move, bool band) {
     in.memWidth = app.memTextSize.cx;
     in.memHeight = app.memTextSize.cy;
     in.dpi = app.dpi;
-    WindowSize size = ComputeWindowSize(in);
+    return ComputeWindowSize(in);
+}
+
+void LayoutWindow(HWND window, int x, int y, bool move, bool band) {
+    WindowSize size = LayoutSize(band);
 
     HDC windowDC = GetDC(window);
     HBITMAP fresh = CreateCompatibleBitmap(windowDC, static_cast<int>(size.width),

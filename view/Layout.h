@@ -5,8 +5,13 @@
 
 #include <cstdint>
 
+#include "view/Geometry.h"
+
 // Fits colum and row of app to the processor count.
 void FitMeterGrid(int32_t processorCount);
+
+// The size LayoutWindow gives the window with the settings as they are now.
+WindowSize LayoutSize(bool band);
 
 // Sizes (and with move also places at x, y) the window, renewing backBuffer
 // at the new size. band reserves the 40-pixel graph band.

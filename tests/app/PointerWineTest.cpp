@@ -164,8 +164,13 @@ TEST(Pointer, EveryRowLeavesTheWindowAndTheFileWhereTheyBelong) {
          "graph=1\r\ntrans=200\r\ntrans2=120\r\n", 1,
          [](Vantor& v) {
              ASSERT_TRUE(WaitRect(v.window, 300, 700, W, FoldedH));
-             Move(350, 720);
-             EXPECT_TRUE(WaitRect(v.window, 300, 768 - H, W, H)); // ends at the screen's bottom
+             const std::vector<RECT> shown = ShownPlaces(v, [&] {
+                 Move(350, 720);
+                 EXPECT_TRUE(WaitRect(v.window, 300, 768 - H, W, H)); // ends at the screen's bottom
+             });
+             ASSERT_FALSE(shown.empty());
+             for (const RECT& s : shown) // unfolded and lifted in one step
+                 EXPECT_TRUE(OnTheScreen(s)) << s.top << " " << s.bottom;
              EXPECT_EQ(Opacity(v.window), 120);
              testkit::Screenshot("hover_graph_unfolded");
              Move(600, 300);
@@ -223,16 +228,22 @@ TEST(Pointer, EveryRowLeavesTheWindowAndTheFileWhereTheyBelong) {
          [&](Vantor& v) {
              for (unsigned id : {40028u, 40020u, 0u}) {
                  const RECT was = RectOf(v.window);
-                 id ? command(v, id) : SpaceSavingSwitchedByOptions(v);
-                 // Grown where it stood, it is then moved: the last state counts.
                  RECT r = {};
-                 EXPECT_TRUE(testkit::WaitUntil(
-                     [&] {
-                         r = RectOf(v.window);
-                         return r.bottom - r.top > was.bottom - was.top && r.right == 1024 &&
-                                r.bottom == 768;
-                     },
-                     5000));
+                 // Grown and moved in one step: never shown past the screen's edge.
+                 const std::vector<RECT> shown = ShownPlaces(v, [&] {
+                     id ? command(v, id) : SpaceSavingSwitchedByOptions(v);
+                     EXPECT_TRUE(testkit::WaitUntil(
+                         [&] {
+                             r = RectOf(v.window);
+                             return r.bottom - r.top > was.bottom - was.top && r.right == 1024 &&
+                                    r.bottom == 768;
+                         },
+                         5000));
+                 });
+                 ASSERT_FALSE(shown.empty());
+                 EXPECT_TRUE(EqualRect(&shown.back(), &r));
+                 for (const RECT& s : shown)
+                     EXPECT_TRUE(OnTheScreen(s)) << s.left << "," << s.top << " " << s.right;
                  EXPECT_TRUE(WaitIni(v, "Window", "posx", std::to_string(r.left)));
                  EXPECT_TRUE(WaitIni(v, "Window", "posy", std::to_string(r.top)));
              }

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <initializer_list>
+#include <regex>
 #include <string>
+#include <vector>
 
 namespace userkit {
 
@@ -19,8 +23,7 @@ struct Vantor {
 };
 
 // Wine starts a Linux program given by its path as it would a Windows one.
-inline bool Xdo(const std::string& args) {
-    std::string line = "/usr/bin/xdotool " + args;
+inline bool RunLinux(std::string line) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -29,6 +32,11 @@ inline bool Xdo(const std::string& args) {
     bool done = WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    return done;
+}
+
+inline bool Xdo(const std::string& args) {
+    const bool done = RunLinux("/usr/bin/xdotool " + args);
     Sleep(60); // the program reads the X events on its next turn
     return done;
 }
@@ -63,6 +71,35 @@ inline void Exit(Vantor& v, bool chosen = false) {
     DWORD code = 99;
     ASSERT_TRUE(testkit::WaitExit(v.process, 10000, &code));
     EXPECT_EQ(code, 0u);
+}
+
+// What the screen showed of the program's window while act ran: every place
+// and size the X server gave it (xev), also one that a poll of the window
+// would miss between a resize and a move.
+inline std::vector<RECT> ShownPlaces(const Vantor& v, const std::function<void()>& act) {
+    const std::string log = v.ini.substr(0, v.ini.rfind('\\')) + "\\xev.txt";
+    std::string unixLog = log.substr(2); // drive Z: is /
+    std::replace(unixLog.begin(), unixLog.end(), '\\', '/');
+    RunLinux("/bin/sh -c \"xev -event structure -id $(xdotool search --name '^Vantor$' | head -n1)"
+             " >" +
+             unixLog + " & echo $! >" + unixLog + ".pid\"");
+    Sleep(500); // xev has chosen its events
+    act();
+    Sleep(300);
+    RunLinux("/bin/sh -c \"kill $(cat " + unixLog + ".pid)\"");
+    std::string text;
+    testkit::ReadFileText(log, &text);
+    std::vector<RECT> places;
+    const std::regex configured("\\((-?\\d+),(-?\\d+)\\), width (\\d+), height (\\d+)");
+    for (std::sregex_iterator m(text.begin(), text.end(), configured), end; m != end; ++m) {
+        const LONG x = std::stol((*m)[1]), y = std::stol((*m)[2]);
+        places.push_back(RECT{x, y, x + std::stol((*m)[3]), y + std::stol((*m)[4])});
+    }
+    return places;
+}
+
+inline bool OnTheScreen(const RECT& r) {
+    return r.left >= 0 && r.top >= 0 && r.right <= 1024 && r.bottom <= 768;
 }
 
 inline RECT RectOf(HWND window) {
