@@ -313,7 +313,7 @@ void HoverEvade(HWND window) {
         POINT q = p;
         ScreenToClient(window, &q);
         Spot place = EvadePlace(ToBox(app.windowRect), Width(), Height(), ToSpot(q),
-                                WorkAreaOf(app.windowRect));
+                                WorkAreaOf(app.windowRect), app.dpi);
         PlaceWindow(window, place.x, place.y);
     }
     SetTimer(window, TIMER_RETURN, 100, nullptr);

@@ -172,24 +172,24 @@ Spot ResizePlace(int32_t held, const Box& r, int32_t width, int32_t height,
     return RescuePlace(moved, monitors, count, &onScreen) ? onScreen : place;
 }
 
-Spot EvadePlace(const Box& home, int32_t w, int32_t h, Spot q, const Box& work) {
-    const int64_t hw = w / 2, hh = h / 2;
+Spot EvadePlace(const Box& home, int32_t w, int32_t h, Spot q, const Box& work, int32_t dpi) {
+    const int64_t hw = w / 2, hh = h / 2, gap = Scaled(4, dpi), margin = Scaled(8, dpi);
     const int64_t sideGap = std::abs(q.x - hw), upGap = std::abs(q.y - hh);
-    const int64_t after = static_cast<int64_t>(home.right) + 4;
-    const int64_t beforeX = static_cast<int64_t>(home.left) - w - 4;
-    const int64_t below = static_cast<int64_t>(home.top) + h + 4;
-    const int64_t beforeY = static_cast<int64_t>(home.top) - h - 4;
+    const int64_t after = home.right + gap;
+    const int64_t beforeX = static_cast<int64_t>(home.left) - w - gap;
+    const int64_t below = static_cast<int64_t>(home.top) + h + gap;
+    const int64_t beforeY = static_cast<int64_t>(home.top) - h - gap;
     Spot place{home.left, home.top};
     if (sideGap < upGap) {
         if (q.x < hw)
-            place.x = Clamp32(after > work.right - 8 ? beforeX : after);
+            place.x = Clamp32(after > work.right - margin ? beforeX : after);
         else
-            place.x = Clamp32(beforeX < work.left + 8 ? after : beforeX);
+            place.x = Clamp32(beforeX < work.left + margin ? after : beforeX);
     } else {
         if (q.y < hh)
-            place.y = Clamp32(below > work.bottom - 8 ? beforeY : below);
+            place.y = Clamp32(below > work.bottom - margin ? beforeY : below);
         else
-            place.y = Clamp32(beforeY < work.top + 8 ? below : beforeY);
+            place.y = Clamp32(beforeY < work.top + margin ? below : beforeY);
     }
     return place;
 }

@@ -70,9 +70,10 @@ Spot ResizePlace(int32_t held, const Box& window, int32_t width, int32_t height,
 // Where the window jumps aside from a pointer at (client coordinates) within
 // its home rectangle: to the side away from the pointer along the axis where
 // the pointer is farther from the centre, 4 pixels off, or to the other side
-// when that would come within 8 pixels of the work area's far edge.
+// when that would come within 8 pixels of the work area's far edge (both at
+// 96 dpi, scaled to dpi).
 Spot EvadePlace(const Box& home, int32_t width, int32_t height, Spot pointerInWindow,
-                const Box& work);
+                const Box& work, int32_t dpi);
 
 // Whether the window, showing less than a 16 x 16 piece on every work area,
 // must be brought back; then *place is its top-left corner fully on the

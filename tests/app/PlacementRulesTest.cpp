@@ -77,13 +77,17 @@ TEST(Snap, OtherMonitorsHaveTheirOwnEdgesAndTheWindowCrossesWithThePointer) {
 TEST(Evade, JumpsAwayFromThePointerOrToTheOtherSideNearTheFarEdge) {
     const Box work = kPrimary.work;
     // Just left of the middle of the top edge: to the right, 4 pixels off.
-    EXPECT_SPOT(EvadePlace(At(500, 300), W, H, Spot{55, 0}, work), 616, 300);
-    EXPECT_SPOT(EvadePlace(At(905, 300), W, H, Spot{55, 0}, work), 789, 300);
+    EXPECT_SPOT(EvadePlace(At(500, 300), W, H, Spot{55, 0}, work, 96), 616, 300);
+    EXPECT_SPOT(EvadePlace(At(905, 300), W, H, Spot{55, 0}, work, 96), 789, 300);
     // On the left edge just above the middle: down, or up near the bottom.
-    EXPECT_SPOT(EvadePlace(At(500, 300), W, H, Spot{0, 40}, work), 500, 388);
-    EXPECT_SPOT(EvadePlace(At(500, 640), W, H, Spot{0, 40}, work), 500, 552);
+    EXPECT_SPOT(EvadePlace(At(500, 300), W, H, Spot{0, 40}, work, 96), 500, 388);
+    EXPECT_SPOT(EvadePlace(At(500, 640), W, H, Spot{0, 40}, work, 96), 500, 552);
     // The far edge is that of the window's own monitor.
-    EXPECT_SPOT(EvadePlace(At(2150, 300), W, H, Spot{55, 0}, kRight.work), 2266, 300);
+    EXPECT_SPOT(EvadePlace(At(2150, 300), W, H, Spot{55, 0}, kRight.work, 96), 2266, 300);
+    // At 200 % the gap is 8 pixels and the margin 16: from 898 the jump to the
+    // right would start 6 pixels from the far edge (at 96 dpi, 10: it goes).
+    EXPECT_SPOT(EvadePlace(At(500, 300), W, H, Spot{55, 0}, work, 192), 620, 300);
+    EXPECT_SPOT(EvadePlace(At(898, 300), W, H, Spot{55, 0}, work, 192), 778, 300);
 }
 
 TEST(GridResize, FourProcessorsTwoByTwoThenThreeByTwoThenFourByOne) {
