@@ -22,7 +22,8 @@ struct Vantor {
     std::string ini;
 };
 
-// Wine starts a Linux program given by its path as it would a Windows one.
+// Wine starts a Linux program given by its path as it would a Windows one
+// (and may not wait for its end).
 inline bool RunLinux(std::string line) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
@@ -73,39 +74,53 @@ inline void Exit(Vantor& v, bool chosen = false) {
     EXPECT_EQ(code, 0u);
 }
 
+inline RECT RectOf(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
 // What the screen showed of the program's window while act ran: every place
 // and size the X server gave it (xev), also one that a poll of the window
-// would miss between a resize and a move.
+// would miss between a resize and a move. xev listens once it has seen a
+// property set on the window.
 inline std::vector<RECT> ShownPlaces(const Vantor& v, const std::function<void()>& act) {
-    const std::string log = v.ini.substr(0, v.ini.rfind('\\')) + "\\xev.txt";
-    std::string unixLog = log.substr(2); // drive Z: is /
-    std::replace(unixLog.begin(), unixLog.end(), '\\', '/');
-    RunLinux("/bin/sh -c \"xev -event structure -id $(xdotool search --name '^Vantor$' | head -n1)"
-             " >" +
-             unixLog + " & echo $! >" + unixLog + ".pid\"");
-    Sleep(500); // xev has chosen its events
-    act();
-    Sleep(300);
-    RunLinux("/bin/sh -c \"kill $(cat " + unixLog + ".pid)\"");
+    static int calls = 0; // a file each: the last one's xev may not have ended yet
+    const std::string log =
+        v.ini.substr(0, v.ini.rfind('\\')) + "\\xev-" + std::to_string(++calls) + ".txt";
+    std::string x = log.substr(2); // drive Z: is /
+    std::replace(x.begin(), x.end(), '\\', '/');
+    // Started by Wine as: sh -c SCRIPT sh LOG, so that $1 is the log.
+    const std::string watch =
+        "w=$(xdotool search --name '^Vantor$' | head -n1); "
+        "xev -event structure -event property -id $w >$1 & echo $! >$1.pid; "
+        "n=0; until grep -q VANTOR_READY $1 || [ $n -gt 100 ]; do "
+        "xprop -id $w -f VANTOR_READY 8s -set VANTOR_READY 1; n=$((n+1)); sleep 0.1; done";
+    RunLinux("/bin/sh -c \"" + watch + "\" sh " + x);
     std::string text;
-    testkit::ReadFileText(log, &text);
+    EXPECT_TRUE(testkit::WaitUntil(
+        [&] { return testkit::ReadFileText(log, &text) && text.find("VANTOR_READY") != text.npos; },
+        20000));
+    act();
     std::vector<RECT> places;
     const std::regex configured("\\((-?\\d+),(-?\\d+)\\), width (\\d+), height (\\d+)");
-    for (std::sregex_iterator m(text.begin(), text.end(), configured), end; m != end; ++m) {
-        const LONG x = std::stol((*m)[1]), y = std::stol((*m)[2]);
-        places.push_back(RECT{x, y, x + std::stol((*m)[3]), y + std::stol((*m)[4])});
-    }
+    auto caughtUp = [&] { // the last place shown is where the window is
+        places.clear();
+        testkit::ReadFileText(log, &text);
+        for (std::sregex_iterator m(text.begin(), text.end(), configured), end; m != end; ++m) {
+            const LONG left = std::stol((*m)[1]), top = std::stol((*m)[2]);
+            places.push_back(RECT{left, top, left + std::stol((*m)[3]), top + std::stol((*m)[4])});
+        }
+        const RECT now = RectOf(v.window);
+        return !places.empty() && EqualRect(&places.back(), &now);
+    };
+    EXPECT_TRUE(testkit::WaitUntil(caughtUp, 5000));
+    RunLinux("/bin/sh -c \"kill $(cat $1.pid)\" sh " + x);
     return places;
 }
 
 inline bool OnTheScreen(const RECT& r) {
     return r.left >= 0 && r.top >= 0 && r.right <= 1024 && r.bottom <= 768;
-}
-
-inline RECT RectOf(HWND window) {
-    RECT r = {};
-    GetWindowRect(window, &r);
-    return r;
 }
 
 inline bool WaitRect(HWND window, int left, int top, int width, int height) {
