@@ -52,17 +52,11 @@ void RescaleCheckMark() {
     if (old) DeleteObject(old);
 }
 
-// The graph band the window has now (see GraphShownNow in the window procedure).
-bool BandShown() {
-    if (app.graph == 0 || app.resizeCursor) return true;
-    return app.graph == 1 && app.hovering && !app.graphSuppressed;
-}
-
 // A new size where the window stands, its shape made again also when the
 // size came out the same (the skin's pixels changed all the same).
 void Resize(HWND window) {
     const uint32_t width = app.clientWidth, height = app.clientHeight;
-    LayoutWindow(window, 0, 0, false, BandShown());
+    LayoutWindow(window, 0, 0, false, GraphShownNow());
     // The stored rectangle keeps its corner and takes the new size.
     app.windowRect.right = app.windowRect.left + static_cast<LONG>(app.clientWidth);
     app.windowRect.bottom = app.windowRect.top + static_cast<LONG>(app.clientHeight);

@@ -61,13 +61,6 @@ void OnDestroy(HWND window) {
     PostQuitMessage(0);
 }
 
-// The graph shows always, while a grid resize is offered or running, or
-// on hover when that mode is chosen and not held back.
-bool GraphShownNow() {
-    if (app.graph == 0 || app.resizeCursor) return true;
-    return app.graph == 1 && app.hovering && !app.graphSuppressed;
-}
-
 void OnSize(HWND window, WPARAM type) {
     if (type != SIZE_RESTORED || !app.backDC) return;
     ComposeBackground(app.backDC);

@@ -296,6 +296,11 @@ void OnMouseLeave(HWND window) {
     }
 }
 
+bool GraphShownNow() {
+    if (app.graph == 0 || app.resizeCursor) return true;
+    return app.graph == 1 && app.hovering && !app.graphSuppressed;
+}
+
 int32_t HoverMode() {
     return app.acthide == 1 || app.acthide == 2 ? app.acthide : 0;
 }

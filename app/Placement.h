@@ -17,6 +17,10 @@ void OnLeaveTimer(HWND window);
 void OnMouseLeave(HWND window);
 void OnReturnTimer(HWND window);
 
+// The graph shows always, while a grid resize is offered or running, or
+// on hover when that mode is chosen and not held back.
+bool GraphShownNow();
+
 // The mouse-over mode obeyed: 1 hide, 2 avoid, and 0, the normal mode, for
 // every other value of acthide, whatever the file says.
 int32_t HoverMode();
